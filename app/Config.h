@@ -1,0 +1,39 @@
+#pragma once
+// Configuration: the command line, and a read-only INI file. The program writes no file.
+//
+// INI keys (all optional; the command line wins):
+//   [portal]  url=http://host[:port]
+//   [webmail] host=host[:port]
+//   [guest]   user=...  password=...
+
+#include <QString>
+#include <QStringList>
+
+namespace app {
+
+struct Config {
+    QString portal;   // scheme, host and port, no trailing slash; empty: run the demo portal
+    QString webmail;  // host[:port]; empty: the demo portal's web-mail stub
+    QString guestUser = QStringLiteral("guest");
+    QString guestPassword = QStringLiteral("guest");
+    QString screenshot;  // render the main window to this PNG and exit
+    QString designDir;   // developer override for design files and pictures
+    bool quitAfterFirstPaint = false;
+};
+
+struct ParseOutcome {
+    Config config;
+    bool exitNow = false;  // --help, --version, or an error
+    int exitCode = 0;
+    QString output;  // for stdout (help, version) or stderr (errors)
+};
+
+// `args` includes the program name first, as QCoreApplication::arguments() gives it.
+ParseOutcome ParseArguments(const QStringList& args);
+
+// "http://host:port" from a user's text, or an empty string with `error` set.
+QString NormalisePortal(const QString& text, QString* error);
+// "host[:port]" checked, or an empty string with `error` set.
+QString NormaliseHost(const QString& text, QString* error);
+
+}  // namespace app

@@ -1,0 +1,6 @@
+#pragma once
+
+namespace controls {
+// Makes the custom controls ("EBXp", "gxButtons_H") known to the form runtime. Idempotent.
+void RegisterControls();
+}  // namespace controls

@@ -1,0 +1,235 @@
+#include "platform/forms/DesignFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+namespace platform::forms {
+
+namespace {
+
+Placeholders gPlaceholders;
+QString gDesignDirectory;
+
+[[noreturn]] void Fail(const QString& file, const std::string& key, const QString& problem) {
+    throw DesignError(QStringLiteral("%1: key \"%2\": %3")
+                          .arg(file, QString::fromStdString(key), problem)
+                          .toStdString());
+}
+
+// Fills ${...} placeholders in every string of the tree; an unknown one is an error.
+void Substitute(Json& node, const QString& file, const std::string& path,
+                const Placeholders& values) {
+    if (node.is_string()) {
+        const QString text = QString::fromStdString(node.get<std::string>());
+        if (!text.contains(QLatin1String("${"))) return;
+        static const QRegularExpression re(QStringLiteral(R"(\$\{([A-Za-z]*)\})"));
+        QString out;
+        qsizetype last = 0;
+        for (auto it = re.globalMatch(text); it.hasNext();) {
+            const auto m = it.next();
+            out += text.mid(last, m.capturedStart() - last);
+            const QString name = m.captured(1);
+            if (name == QLatin1String("portal"))
+                out += values.portal;
+            else if (name == QLatin1String("portalHost"))
+                out += values.portalHost;
+            else if (name == QLatin1String("webmail"))
+                out += values.webmail;
+            else if (name == QLatin1String("guestUser"))
+                out += values.guestUser;
+            else if (name == QLatin1String("guestPassword"))
+                out += values.guestPassword;
+            else
+                Fail(file, path, QStringLiteral("unknown placeholder ${%1}").arg(name));
+            last = m.capturedEnd();
+        }
+        out += text.mid(last);
+        node = out.toStdString();
+    } else if (node.is_object()) {
+        for (auto it = node.begin(); it != node.end(); ++it)
+            Substitute(it.value(), file, path.empty() ? it.key() : path + "." + it.key(), values);
+    } else if (node.is_array()) {
+        for (std::size_t i = 0; i < node.size(); ++i)
+            Substitute(node[i], file, path + "[" + std::to_string(i) + "]", values);
+    }
+}
+
+// Typed access to a design file's fields, each failure naming the file and the key.
+class Reader {
+public:
+    Reader(const Json& node, QString file, std::string path)
+        : mNode(node), mFile(std::move(file)), mPath(std::move(path)) {}
+
+    std::string Key(const char* key) const { return mPath.empty() ? key : mPath + "." + key; }
+    bool Has(const char* key) const { return mNode.contains(key) && !mNode.at(key).is_null(); }
+
+    int Int(const char* key) const {
+        if (!mNode.contains(key)) Fail(mFile, Key(key), QStringLiteral("missing"));
+        const Json& v = mNode.at(key);
+        if (!v.is_number_integer())
+            Fail(mFile, Key(key), QStringLiteral("expected a whole number"));
+        return v.get<int>();
+    }
+    std::string String(const char* key, bool required = true) const {
+        if (!mNode.contains(key)) {
+            if (required) Fail(mFile, Key(key), QStringLiteral("missing"));
+            return {};
+        }
+        const Json& v = mNode.at(key);
+        if (!v.is_string()) Fail(mFile, Key(key), QStringLiteral("expected text"));
+        return v.get<std::string>();
+    }
+    const Json& Array(const char* key) const {
+        static const Json empty = Json::array();
+        if (!mNode.contains(key)) return empty;
+        const Json& v = mNode.at(key);
+        if (!v.is_array()) Fail(mFile, Key(key), QStringLiteral("expected a list"));
+        return v;
+    }
+    QRect Rect(const char* key) const {
+        const Json& v = mNode.at(key);
+        if (!v.is_array() || v.size() != 4 ||
+            !std::all_of(v.begin(), v.end(), [](const Json& n) { return n.is_number_integer(); }))
+            Fail(mFile, Key(key), QStringLiteral("expected [left, top, width, height] in twips"));
+        return QRect(v[0].get<int>(), v[1].get<int>(), v[2].get<int>(), v[3].get<int>());
+    }
+
+private:
+    const Json& mNode;
+    QString mFile;
+    std::string mPath;
+};
+
+ControlDesign ReadControl(const Json& node, const QString& file, const std::string& path) {
+    if (!node.is_object()) Fail(file, path, QStringLiteral("expected a control object"));
+    Reader r(node, file, path);
+    ControlDesign c;
+    c.path = path;
+    c.type = r.String("type");
+    c.name = r.String("name");
+    if (c.name.empty()) Fail(file, r.Key("name"), QStringLiteral("empty control name"));
+    if (r.Has("index")) c.index = r.Int("index");
+    if (r.Has("rect")) {
+        c.rect = r.Rect("rect");
+        if (c.rect->width() < 0 || c.rect->height() < 0)
+            Fail(file, r.Key("rect"), QStringLiteral("negative width or height"));
+    }
+    if (node.contains("visible")) {
+        if (!node.at("visible").is_boolean())
+            Fail(file, r.Key("visible"), QStringLiteral("expected true or false"));
+        c.visible = node.at("visible").get<bool>();
+    }
+    const QString where = QStringLiteral("%1, control %2").arg(file, c.QualifiedName());
+    if (node.contains("bag")) {
+        if (!node.at("bag").is_object())
+            Fail(file, r.Key("bag"), QStringLiteral("expected an object of stored values"));
+        c.bag = PropertyBag(node.at("bag"), where);
+    } else {
+        c.bag = PropertyBag(Json::object(), where);
+    }
+    const Json& children = r.Array("children");
+    for (std::size_t i = 0; i < children.size(); ++i)
+        c.children.push_back(
+            ReadControl(children[i], file, r.Key("children") + "[" + std::to_string(i) + "]"));
+    return c;
+}
+
+MenuDesign ReadMenu(const Json& node, const QString& file, const std::string& path) {
+    if (!node.is_object()) Fail(file, path, QStringLiteral("expected a menu object"));
+    Reader r(node, file, path);
+    MenuDesign m;
+    m.name = r.String("name");
+    m.caption = QString::fromStdString(r.String("caption"));
+    const Json& items = r.Array("items");
+    for (std::size_t i = 0; i < items.size(); ++i)
+        m.items.push_back(ReadMenu(items[i], file, r.Key("items") + "[" + std::to_string(i) + "]"));
+    return m;
+}
+
+}  // namespace
+
+QString ControlDesign::QualifiedName() const {
+    const QString base = QString::fromStdString(name);
+    return index >= 0 ? QStringLiteral("%1(%2)").arg(base).arg(index) : base;
+}
+
+void SetPlaceholders(const Placeholders& values) {
+    gPlaceholders = values;
+}
+const Placeholders& CurrentPlaceholders() {
+    return gPlaceholders;
+}
+void SetDesignDirectory(const QString& dir) {
+    gDesignDirectory = dir;
+}
+
+QString ResolveResourcePath(const QString& name) {
+    if (name.startsWith(QLatin1String(":/")) || QDir::isAbsolutePath(name)) return name;
+    if (!gDesignDirectory.isEmpty()) {
+        const QString local = QDir(gDesignDirectory).filePath(name);
+        if (QFile::exists(local)) return local;
+    }
+    return QStringLiteral(":/") + name;
+}
+
+FormDesign ParseDesign(const QByteArray& text, const QString& file, const Placeholders& values) {
+    Json root;
+    try {
+        root = Json::parse(text.constData(), text.constData() + text.size());
+    } catch (const Json::parse_error& e) {
+        throw DesignError(QStringLiteral("%1: not valid JSON: %2")
+                              .arg(file, QString::fromUtf8(e.what()))
+                              .toStdString());
+    }
+    if (!root.is_object()) Fail(file, "(top level)", QStringLiteral("expected an object"));
+    Substitute(root, file, "", values);
+
+    Reader r(root, file, "");
+    FormDesign d;
+    d.file = file;
+    d.caption = QString::fromStdString(r.String("caption"));
+    d.clientWidth = r.Int("clientWidth");
+    d.clientHeight = r.Int("clientHeight");
+    if (d.clientWidth <= 0) Fail(file, "clientWidth", QStringLiteral("must be positive"));
+    if (d.clientHeight <= 0) Fail(file, "clientHeight", QStringLiteral("must be positive"));
+    const std::string border = r.String("border");
+    if (border == "fixedSingle")
+        d.border = Border::FixedSingle;
+    else if (border == "fixedToolWindow")
+        d.border = Border::FixedToolWindow;
+    else
+        Fail(file, "border", QStringLiteral("expected \"fixedSingle\" or \"fixedToolWindow\""));
+    if (r.Has("position")) {
+        const Json& p = root.at("position");
+        if (!p.is_array() || p.size() != 2 || !p[0].is_number_integer() ||
+            !p[1].is_number_integer())
+            Fail(file, "position", QStringLiteral("expected [left, top] in twips or null"));
+        d.position = QPoint(p[0].get<int>(), p[1].get<int>());
+    }
+    if (root.contains("backColor")) {
+        d.backColor = PropertyBag(Json{{"backColor", root.at("backColor")}}, file)
+                          .ReadColour("backColor", kWindowBackground);
+    }
+    d.icon = QString::fromStdString(r.String("icon", false));
+    const Json& menus = r.Array("menu");
+    for (std::size_t i = 0; i < menus.size(); ++i)
+        d.menus.push_back(ReadMenu(menus[i], file, "menu[" + std::to_string(i) + "]"));
+    const Json& controls = r.Array("controls");
+    for (std::size_t i = 0; i < controls.size(); ++i)
+        d.controls.push_back(ReadControl(controls[i], file, "controls[" + std::to_string(i) + "]"));
+    return d;
+}
+
+FormDesign LoadDesign(const QString& name) {
+    const QString file = name + QStringLiteral(".json");
+    const QString path = ResolveResourcePath(QStringLiteral("forms/") + file);
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        throw DesignError(
+            QStringLiteral("%1: design file not found (%2)").arg(file, path).toStdString());
+    }
+    return ParseDesign(f.readAll(), file, gPlaceholders);
+}
+
+}  // namespace platform::forms

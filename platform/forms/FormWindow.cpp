@@ -1,0 +1,322 @@
+#include "platform/forms/FormWindow.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPalette>
+#include <cstdio>
+
+#include "platform/Units.h"
+#include "platform/browser/BrowserPane.h"
+#include "platform/forms/Control.h"
+#include "platform/forms/StandardControls.h"
+
+namespace platform::forms {
+
+namespace {
+
+// Runs a std::function when the signal it is connected to fires.
+class Relay : public QObject {
+    Q_OBJECT
+public:
+    Relay(QObject* parent, std::function<void()> f) : QObject(parent), mF(std::move(f)) {}
+public slots:
+    void Fire() { mF(); }
+
+private:
+    std::function<void()> mF;
+};
+
+UnhandledErrorHandler gUnhandled;
+
+// Handlers run inside Qt's event dispatch, which must not be unwound by an exception.
+std::function<void()> Guarded(std::function<void()> handler) {
+    return [h = std::move(handler)] {
+        try {
+            h();
+        } catch (const std::exception& e) {
+            ReportUnhandledError(QString::fromUtf8(e.what()));
+        }
+    };
+}
+
+QRect TwipsToPixelRect(const QRect& twips) {
+    return QRect(TwipsToPixels(twips.left()), TwipsToPixels(twips.top()),
+                 TwipsToPixels(twips.width()), TwipsToPixels(twips.height()));
+}
+
+Qt::WindowFlags FlagsFor(Border border) {
+    const Qt::WindowFlags common =
+        Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    return border == Border::FixedToolWindow ? (Qt::Tool | common)
+                                             : (Qt::Window | common | Qt::WindowSystemMenuHint);
+}
+
+}  // namespace
+
+void SetUnhandledErrorHandler(UnhandledErrorHandler handler) {
+    gUnhandled = std::move(handler);
+}
+
+void ReportUnhandledError(const QString& message) {
+    if (gUnhandled) {
+        gUnhandled(message);
+        return;
+    }
+    std::fprintf(stderr, "quillmere: %s\n", qPrintable(message));
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        QMessageBox::critical(nullptr, QCoreApplication::applicationName(), message);
+    QCoreApplication::exit(1);
+}
+
+// ---- FormWidget ----
+
+FormWidget::FormWidget(FormWindow* form, const FormDesign& design)
+    : QWidget(nullptr, FlagsFor(design.border)), mForm(form) {
+    setObjectName(form->Name());
+    setAttribute(Qt::WA_DeleteOnClose);
+    setProperty("UserMode", true);
+    setWindowTitle(design.caption);
+    if (!design.icon.isEmpty()) {
+        QIcon icon;
+        for (const QString& name : design.icon.split(QLatin1Char(';')))
+            icon.addFile(ResolveResourcePath(name.trimmed()));
+        setWindowIcon(icon);
+    }
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(8.25);
+    setFont(font);
+
+    if (!design.menus.empty()) {
+        mMenuBar = new QMenuBar(this);
+        mMenuBar->setNativeMenuBar(false);
+    }
+    mClientSize = QSize(TwipsToPixels(design.clientWidth), TwipsToPixels(design.clientHeight));
+    mClient = new QWidget(this);
+    mClient->setObjectName(QStringLiteral("client"));
+    mClient->setAutoFillBackground(true);
+    QPalette pal = mClient->palette();
+    pal.setColor(QPalette::Window, ToQColor(design.backColor));
+    mClient->setPalette(pal);
+    SetContainerBackColor(mClient, design.backColor);
+    LayOut();
+    if (design.position) {
+        move(TwipsToPixels(design.position->x()), TwipsToPixels(design.position->y()));
+    }
+}
+
+void FormWidget::LayOut() {
+    // The client area keeps its designed size; a menu bar sits above it.
+    const int top = mMenuBar ? mMenuBar->sizeHint().height() : 0;
+    if (mMenuBar) mMenuBar->setGeometry(0, 0, mClientSize.width(), top);
+    mClient->setGeometry(0, top, mClientSize.width(), mClientSize.height());
+    setFixedSize(mClientSize.width(), mClientSize.height() + top);
+}
+
+void FormWidget::closeEvent(QCloseEvent* event) {
+    if (!mUnloading && mForm) mForm->ClosedByUser();
+    event->accept();
+}
+
+// ---- FormWindow ----
+
+FormWindow::FormWindow(QString designName) : mName(std::move(designName)) {
+    setObjectName(mName);
+}
+
+FormWindow::~FormWindow() {
+    delete mWidget.data();
+}
+
+void FormWindow::Build() {
+    mDesign = LoadDesign(mName);
+    mControls.clear();
+    auto* w = new FormWidget(this, mDesign);
+    try {
+        if (w->MenuBar()) {
+            BuildMenus(w->MenuBar(), mDesign.menus);
+            w->LayOut();
+        }
+        for (const ControlDesign& c : mDesign.controls) BuildControl(c, w->Client());
+    } catch (...) {
+        mControls.clear();
+        delete w;
+        throw;
+    }
+    mWidget = w;
+    // The owner's destruction takes this window with it: that is an unload too.
+    // A window built later may already stand in its place: only an orphaned form is cleared.
+    connect(w, &QObject::destroyed, this, [this] {
+        if (mWidget.isNull() && !mControls.isEmpty()) {
+            mControls.clear();
+            emit Unloaded();
+        }
+    });
+    Wire();
+}
+
+void FormWindow::BuildMenus(QMenuBar* bar, const std::vector<MenuDesign>& menus) {
+    for (const MenuDesign& m : menus) {
+        QMenu* menu = bar->addMenu(m.caption);
+        menu->setObjectName(QString::fromStdString(m.name));
+        menu->menuAction()->setObjectName(QString::fromStdString(m.name));
+        mControls.insert(QString::fromStdString(m.name), menu->menuAction());
+        for (const MenuDesign& item : m.items) {
+            QAction* a = menu->addAction(item.caption);
+            a->setObjectName(QString::fromStdString(item.name));
+            mControls.insert(QString::fromStdString(item.name), a);
+        }
+    }
+}
+
+void FormWindow::BuildControl(const ControlDesign& design, QWidget* parent) {
+    const ControlCreator* creator = FindControlType(design.type);
+    const QString name = design.QualifiedName();
+    if (!creator) {
+        throw DesignError(QStringLiteral("%1: key \"%2.type\": unknown control type \"%3\"")
+                              .arg(mDesign.file, QString::fromStdString(design.path),
+                                   QString::fromStdString(design.type))
+                              .toStdString());
+    }
+    if (mControls.contains(name)) {
+        throw DesignError(QStringLiteral("%1: key \"%2.name\": a second control named %3")
+                              .arg(mDesign.file, QString::fromStdString(design.path), name)
+                              .toStdString());
+    }
+    QWidget* w = (*creator)(design, parent);
+    w->setObjectName(name);
+    mControls.insert(name, w);
+    if (auto* p = dynamic_cast<Persistent*>(w)) {
+        try {
+            p->ReadProperties(design.bag);
+        } catch (const PropertyError& e) {
+            throw DesignError(e.what());
+        }
+    }
+    if (design.rect) w->setGeometry(TwipsToPixelRect(*design.rect));
+    for (const ControlDesign& child : design.children) BuildControl(child, w);
+    w->setVisible(design.visible);
+}
+
+void FormWindow::Show() {
+    const bool fresh = !IsLoaded();
+    if (fresh) {
+        Build();
+        Form_Load();
+        if (!IsLoaded()) return;  // the load handler unloaded the window
+    }
+    mWidget->show();
+    mWidget->raise();
+    mWidget->activateWindow();
+    if (fresh) emit Loaded();
+}
+
+void FormWindow::Unload() {
+    if (!IsLoaded()) return;
+    Form_Unload();
+    FormWidget* w = mWidget.data();
+    if (!w) return;
+    mWidget = nullptr;
+    mControls.clear();
+    w->SetUnloading();
+    w->close();  // deleted by the event loop: a handler of one of its controls may be running
+    emit Unloaded();
+}
+
+void FormWindow::ClosedByUser() {
+    Form_Unload();
+    mWidget = nullptr;
+    mControls.clear();
+    emit Unloaded();
+}
+
+QObject* FormWindow::Find(const QString& name) const {
+    const auto it = mControls.constFind(name);
+    return it == mControls.constEnd() ? nullptr : it.value().data();
+}
+
+void FormWindow::MissingControl(const QString& name) const {
+    throw DesignError(QStringLiteral("%1: key \"%2\": no such control%3")
+                          .arg(mName + QStringLiteral(".json"), name,
+                               IsLoaded() ? QString() : QStringLiteral(" (window not loaded)"))
+                          .toStdString());
+}
+
+QString FormWindow::Text(const QString& field) const {
+    auto* box = qobject_cast<QLineEdit*>(Find(field));
+    return box ? box->text() : QString();
+}
+
+void FormWindow::SetText(const QString& field, const QString& text) {
+    if (auto* box = qobject_cast<QLineEdit*>(Find(field))) box->setText(text);
+}
+
+void FormWindow::GoTo(const QString& pane, const QString& field) {
+    // Each step on its own: a missing field still navigates (to nothing) and focuses.
+    QString address;
+    try {
+        address = Text(field);
+    } catch (...) {
+    }
+    GoToAddress(pane, address);
+}
+
+void FormWindow::GoToAddress(const QString& pane, const QString& address) {
+    auto* browser = qobject_cast<browser::BrowserPane*>(Find(pane));
+    if (!browser) return;
+    try {
+        browser->Navigate(address);
+    } catch (...) {
+    }
+    try {
+        browser->Focus();
+    } catch (...) {
+    }
+}
+
+void FormWindow::OnClick(const QString& name, std::function<void()> handler) {
+    QObject* o = Find(name);
+    if (!o) MissingControl(name);
+    if (auto* action = qobject_cast<QAction*>(o)) {
+        connect(action, &QAction::triggered, action, Guarded(std::move(handler)));
+        return;
+    }
+    OnSignal(name, SIGNAL(Click()), std::move(handler));
+}
+
+void FormWindow::OnSignal(const QString& name, const char* signal, std::function<void()> handler) {
+    QObject* o = Find(name);
+    if (!o) MissingControl(name);
+    auto* relay = new Relay(o, Guarded(std::move(handler)));
+    if (!connect(o, signal, relay, SLOT(Fire()))) {
+        delete relay;
+        throw DesignError(QStringLiteral("%1.json: key \"%2\": the control has no event %3")
+                              .arg(mName, name, QString::fromLatin1(signal + 1))
+                              .toStdString());
+    }
+}
+
+}  // namespace platform::forms
+
+#include "FormWindow.moc"
+
+#include "platform/forms/Instances.h"
+
+namespace platform::forms {
+
+std::map<std::type_index, std::unique_ptr<FormWindow>>& InstanceTable() {
+    static std::map<std::type_index, std::unique_ptr<FormWindow>> table;
+    return table;
+}
+
+void DestroyInstances() {
+    // Owned windows go first, with their owners' on-screen windows.
+    auto& table = InstanceTable();
+    while (!table.empty()) table.erase(table.begin());
+}
+
+}  // namespace platform::forms

@@ -1,0 +1,394 @@
+#include "platform/forms/StandardControls.h"
+
+#include <QCursor>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <map>
+
+#include "platform/Units.h"
+#include "platform/browser/BrowserPane.h"
+
+namespace platform::forms {
+
+namespace {
+
+std::map<std::string, ControlCreator>& Registry() {
+    static std::map<std::string, ControlCreator> registry;
+    return registry;
+}
+
+QFont DefaultFont() {
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSizeF(8.25);
+    return f;
+}
+
+Qt::Alignment HorizontalAlignment(int alignment) {
+    switch (alignment) {
+        case 1:
+            return Qt::AlignRight;
+        case 2:
+            return Qt::AlignHCenter;
+        default:
+            return Qt::AlignLeft;
+    }
+}
+
+// The mouse pointers a stored MousePointer value names; 99 takes the stored MouseIcon.
+void ApplyMousePointer(QWidget* w, int pointer, const Picture& icon) {
+    switch (pointer) {
+        case 1:
+            w->setCursor(Qt::ArrowCursor);
+            break;
+        case 2:
+            w->setCursor(Qt::CrossCursor);
+            break;
+        case 3:
+            w->setCursor(Qt::IBeamCursor);
+            break;
+        case 11:
+            w->setCursor(Qt::WaitCursor);
+            break;
+        case 12:
+            w->setCursor(Qt::ForbiddenCursor);
+            break;
+        case 99:
+            if (!icon.IsNone()) {
+                w->setCursor(QCursor(QPixmap::fromImage(icon.image()), icon.hotspot().x(),
+                                     icon.hotspot().y()));
+            }
+            break;
+        default:
+            w->unsetCursor();
+    }
+}
+
+void ReadPointer(QWidget* w, const PropertyBag& bag) {
+    const int pointer = bag.ReadInt("MousePointer", 0);
+    ApplyMousePointer(w, pointer, pointer == 99 ? bag.ReadPicture("MouseIcon") : Picture());
+    const QString tip = bag.ReadString("ToolTipText");
+    if (!tip.isEmpty()) w->setToolTip(tip);
+}
+
+// A press and a release of the left button inside the control make a click.
+bool IsClickRelease(bool& pressed, QWidget* w, QMouseEvent* e) {
+    const bool click = pressed && e->button() == Qt::LeftButton && w->rect().contains(e->pos());
+    if (e->button() == Qt::LeftButton) pressed = false;
+    return click;
+}
+
+template <class T>
+ControlCreator Simple() {
+    return [](const ControlDesign&, QWidget* parent) { return new T(parent); };
+}
+
+}  // namespace
+
+Ambient AmbientOf(const QWidget* control) {
+    Ambient a;
+    for (const QWidget* w = control ? control->parentWidget() : nullptr; w; w = w->parentWidget()) {
+        const QVariant v = w->property("BackColor");
+        if (v.isValid()) {
+            a.BackColor = Colour(v.toUInt());
+            break;
+        }
+    }
+    if (control) {
+        const QVariant mode = control->window()->property("UserMode");
+        if (mode.isValid()) a.UserMode = mode.toBool();
+    }
+    return a;
+}
+
+void SetContainerBackColor(QWidget* container, Colour colour) {
+    container->setProperty("BackColor", QVariant::fromValue(uint(colour)));
+}
+
+void RegisterControl(const std::string& type, ControlCreator creator) {
+    Registry()[type] = std::move(creator);
+}
+
+const ControlCreator* FindControlType(const std::string& type) {
+    RegisterStandardControls();
+    const auto it = Registry().find(type);
+    return it == Registry().end() ? nullptr : &it->second;
+}
+
+void RegisterStandardControls() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    RegisterControl("Label", Simple<Label>());
+    RegisterControl("Image", Simple<Image>());
+    RegisterControl("Frame", Simple<Frame>());
+    RegisterControl("Line", Simple<Line>());
+    RegisterControl("PictureBox", Simple<PictureBox>());
+    RegisterControl("TextBox", Simple<TextBox>());
+    RegisterControl("CommandButton", Simple<CommandButton>());
+    RegisterControl("WebBrowser", [](const ControlDesign& d, QWidget* parent) -> QWidget* {
+        auto* pane = browser::BrowserPane::Create(parent);
+        const QString tip = d.bag.ReadString("ToolTipText");
+        if (!tip.isEmpty()) pane->SetToolTipText(tip);
+        return pane;
+    });
+}
+
+// ---- Label ----
+
+Label::Label(QWidget* parent) : QWidget(parent) {
+    setFont(DefaultFont());
+}
+
+void Label::ReadProperties(const PropertyBag& bag) {
+    mCaption = bag.ReadString("Caption");
+    mAlignment = bag.ReadInt("Alignment", 0);
+    mBackStyle = bag.ReadInt("BackStyle", 1);
+    mBackColor = bag.ReadColour("BackColor", kButtonFace);
+    mForeColor = bag.ReadColour("ForeColor", kButtonText);
+    mUseMnemonic = bag.ReadBool("UseMnemonic", true);
+    setFont(bag.ReadFont("Font", font()));
+    ReadPointer(this, bag);
+    update();
+}
+
+void Label::WriteProperties(PropertyBag& bag) const {
+    bag.WriteString("Caption", mCaption);
+    bag.WriteInt("Alignment", mAlignment, 0);
+    bag.WriteInt("BackStyle", mBackStyle, 1);
+    bag.WriteColour("BackColor", mBackColor, kButtonFace);
+    bag.WriteColour("ForeColor", mForeColor, kButtonText);
+    bag.WriteBool("UseMnemonic", mUseMnemonic, true);
+    bag.WriteFontAlways("Font", font());
+}
+
+void Label::SetCaption(const QString& caption) {
+    mCaption = caption;
+    update();
+}
+
+void Label::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (mBackStyle != 0) p.fillRect(rect(), ToQColor(mBackColor));
+    p.setPen(isEnabled() ? ToQColor(mForeColor) : ToQColor(0x80000011u));
+    int flags = int(HorizontalAlignment(mAlignment)) | Qt::AlignTop | Qt::TextWordWrap;
+    flags |= mUseMnemonic ? Qt::TextShowMnemonic : 0;
+    p.drawText(rect(), flags, mCaption);
+}
+
+void Label::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) mPressed = true;
+}
+
+void Label::mouseReleaseEvent(QMouseEvent* e) {
+    if (IsClickRelease(mPressed, this, e)) emit Click();
+}
+
+// ---- Image ----
+
+Image::Image(QWidget* parent) : QWidget(parent) {}
+
+void Image::ReadProperties(const PropertyBag& bag) {
+    mPicture = bag.ReadPicture("Picture");
+    mStretch = bag.ReadBool("Stretch", false);
+    ReadPointer(this, bag);
+    update();
+}
+
+void Image::WriteProperties(PropertyBag& bag) const {
+    bag.WritePicture("Picture", mPicture);
+    bag.WriteBool("Stretch", mStretch, false);
+}
+
+void Image::SetPicture(const platform::Picture& picture) {
+    mPicture = picture;
+    update();
+}
+
+void Image::paintEvent(QPaintEvent*) {
+    if (mPicture.IsNone()) return;
+    QPainter p(this);
+    if (mStretch) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(rect(), mPicture.image());
+    } else {
+        p.drawImage(QPoint(0, 0), mPicture.image());
+    }
+}
+
+void Image::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) mPressed = true;
+}
+
+void Image::mouseReleaseEvent(QMouseEvent* e) {
+    if (IsClickRelease(mPressed, this, e)) emit Click();
+}
+
+// ---- Frame ----
+
+Frame::Frame(QWidget* parent) : QWidget(parent) {
+    setFont(DefaultFont());
+}
+
+void Frame::ReadProperties(const PropertyBag& bag) {
+    mCaption = bag.ReadString("Caption");
+    mBackColor = bag.ReadColour("BackColor", kButtonFace);
+    mForeColor = bag.ReadColour("ForeColor", kButtonText);
+    setFont(bag.ReadFont("Font", font()));
+    SetContainerBackColor(this, mBackColor);
+    update();
+}
+
+void Frame::WriteProperties(PropertyBag& bag) const {
+    bag.WriteString("Caption", mCaption);
+    bag.WriteColour("BackColor", mBackColor, kButtonFace);
+    bag.WriteColour("ForeColor", mForeColor, kButtonText);
+    bag.WriteFontAlways("Font", font());
+}
+
+void Frame::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), ToQColor(mBackColor));
+    const QFontMetrics fm(font());
+    const int top = fm.height() / 2;
+    // An etched border: a grey line with a white one just inside and below it.
+    const QRect box(0, top, width() - 2, height() - top - 2);
+    p.setPen(ToQColor(0x80000010u));
+    p.drawRect(box);
+    p.setPen(Qt::white);
+    p.drawRect(box.translated(1, 1));
+    if (!mCaption.isEmpty()) {
+        const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic | Qt::TextSingleLine;
+        QRect text = fm.boundingRect(QRect(8, 0, width() - 16, fm.height()), flags, mCaption);
+        text.adjust(-2, 0, 2, 0);
+        p.fillRect(text, ToQColor(mBackColor));
+        p.setPen(ToQColor(mForeColor));
+        p.drawText(text, Qt::AlignCenter | Qt::TextShowMnemonic, mCaption);
+    }
+}
+
+// ---- Line ----
+
+Line::Line(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void Line::ReadProperties(const PropertyBag& bag) {
+    mX1 = bag.ReadInt("X1", 0);
+    mY1 = bag.ReadInt("Y1", 0);
+    mX2 = bag.ReadInt("X2", 0);
+    mY2 = bag.ReadInt("Y2", 0);
+    mBorderColor = bag.ReadColour("BorderColor", 0x80000008u);
+    mBorderWidth = std::max(1, int(bag.ReadInt("BorderWidth", 1)));
+    const QPoint a(TwipsToPixels(mX1), TwipsToPixels(mY1));
+    const QPoint b(TwipsToPixels(mX2), TwipsToPixels(mY2));
+    setGeometry(std::min(a.x(), b.x()), std::min(a.y(), b.y()),
+                std::abs(b.x() - a.x()) + mBorderWidth, std::abs(b.y() - a.y()) + mBorderWidth);
+    update();
+}
+
+void Line::WriteProperties(PropertyBag& bag) const {
+    bag.WriteInt("X1", mX1, 0);
+    bag.WriteInt("Y1", mY1, 0);
+    bag.WriteInt("X2", mX2, 0);
+    bag.WriteInt("Y2", mY2, 0);
+    bag.WriteColour("BorderColor", mBorderColor, 0x80000008u);
+    bag.WriteInt("BorderWidth", mBorderWidth, 1);
+}
+
+void Line::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QPoint origin = geometry().topLeft();
+    const QPoint a = QPoint(TwipsToPixels(mX1), TwipsToPixels(mY1)) - origin;
+    const QPoint b = QPoint(TwipsToPixels(mX2), TwipsToPixels(mY2)) - origin;
+    if (a.y() == b.y()) {
+        p.fillRect(QRect(QPoint(std::min(a.x(), b.x()), a.y()),
+                         QSize(std::abs(b.x() - a.x()), mBorderWidth)),
+                   ToQColor(mBorderColor));
+    } else if (a.x() == b.x()) {
+        p.fillRect(QRect(QPoint(a.x(), std::min(a.y(), b.y())),
+                         QSize(mBorderWidth, std::abs(b.y() - a.y()))),
+                   ToQColor(mBorderColor));
+    } else {
+        p.setPen(QPen(ToQColor(mBorderColor), mBorderWidth));
+        p.drawLine(a, b);
+    }
+}
+
+// ---- PictureBox ----
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {}
+
+void PictureBox::ReadProperties(const PropertyBag& bag) {
+    mPicture = bag.ReadPicture("Picture");
+    mBackColor = bag.ReadColour("BackColor", kButtonFace);
+    mBorderStyle = bag.ReadInt("BorderStyle", 1);
+    SetContainerBackColor(this, mBackColor);
+    ReadPointer(this, bag);
+    update();
+}
+
+void PictureBox::WriteProperties(PropertyBag& bag) const {
+    bag.WritePicture("Picture", mPicture);
+    bag.WriteColour("BackColor", mBackColor, kButtonFace);
+    bag.WriteInt("BorderStyle", mBorderStyle, 1);
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), ToQColor(mBackColor));
+    const int inset = mBorderStyle == 1 ? 2 : 0;
+    if (!mPicture.IsNone()) p.drawImage(QPoint(inset, inset), mPicture.image());
+    if (mBorderStyle == 1) {
+        // A sunken edge: dark on the top and left, light on the bottom and right.
+        const int r = width() - 1, b = height() - 1;
+        p.setPen(ToQColor(0x80000010u));
+        p.drawLine(0, 0, r, 0);
+        p.drawLine(0, 0, 0, b);
+        p.setPen(ToQColor(0x80000015u));
+        p.drawLine(1, 1, r - 1, 1);
+        p.drawLine(1, 1, 1, b - 1);
+        p.setPen(Qt::white);
+        p.drawLine(0, b, r, b);
+        p.drawLine(r, 0, r, b);
+    }
+}
+
+// ---- TextBox ----
+
+TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
+    setFont(DefaultFont());
+}
+
+void TextBox::ReadProperties(const PropertyBag& bag) {
+    setText(bag.ReadString("Text"));
+    setFont(bag.ReadFont("Font", font()));
+}
+
+void TextBox::WriteProperties(PropertyBag& bag) const {
+    bag.WriteString("Text", text());
+}
+
+// ---- CommandButton ----
+
+CommandButton::CommandButton(QWidget* parent) : QPushButton(parent) {
+    setFont(DefaultFont());
+    connect(this, &QPushButton::clicked, this, &CommandButton::Click);
+}
+
+void CommandButton::ReadProperties(const PropertyBag& bag) {
+    setText(bag.ReadString("Caption"));
+    setDefault(bag.ReadBool("Default", false));
+    mCancel = bag.ReadBool("Cancel", false);
+    setFont(bag.ReadFont("Font", font()));
+    ReadPointer(this, bag);
+}
+
+void CommandButton::WriteProperties(PropertyBag& bag) const {
+    bag.WriteString("Caption", text());
+    bag.WriteBool("Default", isDefault(), false);
+    bag.WriteBool("Cancel", mCancel, false);
+    bag.WriteFontAlways("Font", font());
+}
+
+}  // namespace platform::forms

@@ -1,0 +1,98 @@
+#pragma once
+// The embedded demo portal: a small local stand-in for the school's web portal, so the program
+// and its end-to-end tests have real pages to show without any network. Two HTTP servers on
+// 127.0.0.1, each on its own thread: the portal itself (sample pages for every fixed path the
+// windows open, a login session cookie, an in-memory homework upload) and a web-mail stub.
+// Every request either server answers is recorded in one request log.
+//
+// Plain C++ on cpp-httplib; no Qt, so the standalone tool and the tests link it alone.
+
+#include <cstddef>
+#include <deque>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace httplib {
+class Server;
+struct Request;
+struct Response;
+}  // namespace httplib
+
+namespace portal {
+
+struct Options {
+    int port = 0;         // 0 = an ephemeral port chosen by the system
+    int webmailPort = 0;  // 0 = ephemeral
+    std::string logFile;  // request log file, appended to and flushed per line; empty = none
+    std::size_t uploadLimit = 8 * 1024 * 1024;  // largest file the upload page accepts, in bytes
+    std::string guestUser = "guest";
+    std::string guestPassword = "guest";
+};
+
+class DemoPortal {
+public:
+    explicit DemoPortal(Options options = {});
+    ~DemoPortal();  // stops both servers and joins their threads
+    DemoPortal(const DemoPortal&) = delete;
+    DemoPortal& operator=(const DemoPortal&) = delete;
+
+    // Binds both servers to 127.0.0.1 and returns once both accept connections. On failure
+    // nothing keeps running and `error` (if given) says why. Starting a running portal is a
+    // no-op that succeeds.
+    bool Start(std::string* error = nullptr);
+    // Stops both servers and waits for their threads. Safe to call more than once.
+    void Stop();
+
+    int Port() const;                 // bound port of the portal (0 when not running)
+    int WebmailPort() const;          // bound port of the web-mail stub (0 when not running)
+    std::string BaseUrl() const;      // "http://127.0.0.1:PORT", no trailing slash
+    std::string WebmailHost() const;  // "127.0.0.1:PORT", no scheme
+
+    // One entry per request, oldest first: method, one space, the request target as sent
+    // (path and query), e.g. "GET /School/Profile/gui/attendencelist.cfm?cmd=resetall".
+    std::vector<std::string> RequestLog() const;
+
+private:
+    struct Upload {
+        std::string user;
+        std::string fileName;
+        std::size_t size = 0;
+    };
+
+    void Log(const httplib::Request& req);
+    void HandlePortal(const httplib::Request& req, httplib::Response& res);
+    void HandleWebmail(const httplib::Request& req, httplib::Response& res);
+    void HandleLogin(const httplib::Request& req, httplib::Response& res);
+    void HandleLogout(const httplib::Request& req, httplib::Response& res);
+    void HandleUpload(const httplib::Request& req, httplib::Response& res);
+    void SendTooLarge(const httplib::Request& req, httplib::Response& res);
+    // Sends a portal page; the bar names `user`, or the request's session user when not given.
+    void SendPage(const httplib::Request& req, httplib::Response& res, const std::string& title,
+                  const std::string& body, int status = 200,
+                  std::optional<std::string> user = std::nullopt);
+    std::string SessionUser(const httplib::Request& req) const;
+    std::string UploadTable() const;
+    std::string Outline() const;
+
+    Options mOptions;
+    std::unique_ptr<httplib::Server> mPortal;
+    std::unique_ptr<httplib::Server> mWebmail;
+    std::thread mPortalThread;
+    std::thread mWebmailThread;
+    int mPort = 0;
+    int mWebmailPort = 0;
+
+    mutable std::mutex mMutex;  // guards everything below
+    std::deque<std::string> mLog;
+    std::ofstream mLogFile;
+    std::map<std::string, std::string> mSessions;  // session token -> user name
+    std::vector<Upload> mUploads;                  // newest last; names and sizes only
+};
+
+}  // namespace portal

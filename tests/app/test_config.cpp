@@ -1,0 +1,102 @@
+// Command line and INI file.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "app/Application.h"
+#include "app/Config.h"
+
+using app::ParseArguments;
+
+namespace {
+app::ParseOutcome Parse(QStringList args) {
+    args.prepend("quillmere");
+    // Never pick up the developer's own settings file.
+    if (!args.join(' ').contains("--config")) {
+        static QTemporaryDir empty;
+        QFile f(empty.filePath("none.ini"));
+        f.open(QIODevice::WriteOnly);
+        args << "--config" << empty.filePath("none.ini");
+    }
+    return ParseArguments(args);
+}
+}  // namespace
+
+TEST(ConfigTest, PortalAddressesAreCheckedAndNormalised) {
+    auto ok = Parse({"--portal", "http://sis.school.test:8080/"});
+    ASSERT_FALSE(ok.exitNow) << ok.output.toStdString();
+    EXPECT_EQ(ok.config.portal, "http://sis.school.test:8080");
+    EXPECT_EQ(Parse({"--portal", "https://sis.school.test"}).config.portal,
+              "https://sis.school.test");
+
+    for (const char* bad :
+         {"sis.school.test", "ftp://sis.school.test", "http://",
+          "http://sis.school.test/School/Profile", "http://a b", "http://h?x=1"}) {
+        SCOPED_TRACE(bad);
+        auto out = Parse({"--portal", bad});
+        EXPECT_TRUE(out.exitNow);
+        EXPECT_EQ(out.exitCode, 2);
+        EXPECT_TRUE(out.output.contains("portal")) << out.output.toStdString();
+    }
+}
+
+TEST(ConfigTest, WebmailGuestAndDeveloperOptions) {
+    auto out = Parse({"--webmail", "mail.school.test:8081", "--guest-user", "visitor",
+                      "--guest-password", "pw", "--screenshot", "/tmp/x.png"});
+    ASSERT_FALSE(out.exitNow);
+    EXPECT_EQ(out.config.webmail, "mail.school.test:8081");
+    EXPECT_EQ(out.config.guestUser, "visitor");
+    EXPECT_EQ(out.config.guestPassword, "pw");
+    EXPECT_EQ(out.config.screenshot, "/tmp/x.png");
+    for (const char* bad : {"http://mail", "mail:99999", "-mail", "ma il"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(Parse({"--webmail", bad}).exitCode, 2);
+    }
+    EXPECT_EQ(Parse({"stray"}).exitCode, 2);
+    EXPECT_EQ(Parse({"--no-such-option"}).exitCode, 2);
+    auto help = Parse({"--help"});
+    EXPECT_TRUE(help.exitNow);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.output.contains("--portal"));
+    EXPECT_TRUE(Parse({"--version"}).output.contains("2.0"));
+}
+
+TEST(ConfigTest, IniFileIsReadAndTheCommandLineWins) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("q.ini");
+    QFile f(ini);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(
+        "[portal]\nurl=http://ini.test:81\n[webmail]\nhost=mail.ini.test\n"
+        "[guest]\nuser=iniuser\npassword=inipw\n");
+    f.close();
+    auto out = Parse({"--config", ini});
+    ASSERT_FALSE(out.exitNow) << out.output.toStdString();
+    EXPECT_EQ(out.config.portal, "http://ini.test:81");
+    EXPECT_EQ(out.config.webmail, "mail.ini.test");
+    EXPECT_EQ(out.config.guestUser, "iniuser");
+    EXPECT_EQ(Parse({"--config", ini, "--portal", "http://cli.test"}).config.portal,
+              "http://cli.test");
+
+    QFile g(dir.filePath("bad.ini"));
+    ASSERT_TRUE(g.open(QIODevice::WriteOnly));
+    g.write("[portal]\nurl=not a url\n");
+    g.close();
+    auto bad = Parse({"--config", dir.filePath("bad.ini")});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_TRUE(bad.output.contains("bad.ini, key portal/url")) << bad.output.toStdString();
+    EXPECT_EQ(Parse({"--config", dir.filePath("missing.ini")}).exitCode, 2);
+}
+
+TEST(ConfigTest, PlaceholdersComeFromTheConfiguredPortal) {
+    app::Config c;
+    c.portal = "http://sis.test:8080";
+    auto p = app::PlaceholdersFor(c, nullptr);
+    EXPECT_EQ(p.portal, "http://sis.test:8080");
+    EXPECT_EQ(p.portalHost, "sis.test:8080");
+    EXPECT_EQ(p.webmail, "sis.test:8080");  // no web-mail server configured: the portal's host
+    c.webmail = "mail.test";
+    EXPECT_EQ(app::PlaceholdersFor(c, nullptr).webmail, "mail.test");
+}

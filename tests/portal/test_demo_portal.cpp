@@ -1,0 +1,255 @@
+#include "portal/DemoPortal.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <unistd.h>
+#include <chrono>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using portal::DemoPortal;
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+class DemoPortalTest : public testing::Test {
+protected:
+    void SetUp() override {
+        logPath = testing::TempDir() + "quillmere-portal-" + std::to_string(getpid()) + "-" +
+                  testing::UnitTest::GetInstance()->current_test_info()->name() + ".log";
+        std::remove(logPath.c_str());
+        portal::Options options;
+        options.logFile = logPath;
+        options.uploadLimit = 1024;
+        server = std::make_unique<DemoPortal>(options);
+        std::string error;
+        ASSERT_TRUE(server->Start(&error)) << error;
+        client = std::make_unique<httplib::Client>(server->BaseUrl());
+        client->set_connection_timeout(5);
+        client->set_read_timeout(10);
+    }
+    void TearDown() override {
+        server.reset();
+        std::remove(logPath.c_str());
+    }
+
+    httplib::Result Upload(const std::string& fileName, std::size_t size) {
+        httplib::MultipartFormDataItems items = {
+            {"class", "Mathematics 8", "", ""},
+            {"file", std::string(size, 'x'), fileName, "text/plain"},
+        };
+        return client->Post("/school/profile/gui/homeworkadd.cfm", items);
+    }
+
+    std::string logPath;
+    std::unique_ptr<DemoPortal> server;
+    std::unique_ptr<httplib::Client> client;
+};
+
+TEST_F(DemoPortalTest, EveryFixedPathIsAnHtmlPage) {
+    const std::vector<std::string> paths = {
+        "/School/Profile/GUI/",
+        "/School/Profile/students",
+        "/School/Profile/quillmereoutline.htm",
+        "/School/Profile/gui/logout.cfm",
+        "/School/Profile/gui/login.cfm",
+        "/School/Profile/gui/header.cfm",
+        "/School/Profile/gui/homeworksrch.cfm",
+        "/School/Profile/gui/reportcardsrch.cfm",
+        "/School/Profile/gui/schedulelist.cfm",
+        "/School/Profile/gui/attendencelist.cfm?cmd=resetall",
+        "/School/Profile/gui/studentslist.cfm?cmd=resetall",
+        "/School/Profile/gui/teachers/reportcardsrch.cfm",
+        "/School/Profile/gui/teachers/reportcardadd.cfm",
+        "/School/Profile/gui/teachers/reportcardexternalprint.cfm",
+        "/School/Profile/gui/teachers/logout.cfm",
+        "/school/profile/gui/badLogin/bad_login.cfm",
+        "/School/Profile/gui/teachers/homeworksrch.cfm",
+        "/School/Profile/gui/teachers/Schedulelist.cfm",
+        "/School/Profile/gui/teachers/attendenceadd.cfm",
+        "/School/Profile/gui/teachers/studentslist.cfm",
+        "/School/Profile/gui/teachers/assignmentlist.cfm?cmd=resetall",
+        "/School/Profile/gui/teachers/paymentslist.cfm?cmd=resetall",
+        "/School/Profile/gui/teachers/classroomtools/classtools.html",
+        "/school/profile/gui/homeworkadd.cfm",
+        "/School/Profile/GUI/teachers/assignmentsrch.cfm",
+    };
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        auto res = client->Get(path);
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->status, 200);
+        EXPECT_EQ(res->get_header_value("Content-Type"), "text/html; charset=utf-8");
+        EXPECT_TRUE(Contains(res->body, "<title>"));
+        EXPECT_TRUE(Contains(res->body, "<h1>"));
+    }
+
+    auto print = client->Get("/School/Profile/gui/teachers/reportcardexternalprint.cfm");
+    EXPECT_TRUE(Contains(print->body, "window.print()"));
+    auto folder = client->Get("/School/Profile/GUI/teachers/assignmentsrch.cfm");
+    EXPECT_TRUE(Contains(folder->body, "href=\"/School/Profile/files/assignment1.txt\""));
+    auto file = client->Get("/School/Profile/files/assignment1.txt");
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->status, 200);
+    EXPECT_TRUE(Contains(file->get_header_value("Content-Disposition"), "attachment"));
+}
+
+TEST_F(DemoPortalTest, MatchesPathsWithoutCaseAndAnswersTheRest) {
+    auto lower = client->Get("/school/profile/gui/homeworkadd.cfm");
+    auto upper = client->Get("/SCHOOL/PROFILE/GUI/HOMEWORKADD.CFM");
+    auto mixed = client->Get("/School/Profile/GUI/logout.cfm");
+    ASSERT_TRUE(lower && upper && mixed);
+    EXPECT_EQ(upper->status, 200);
+    EXPECT_EQ(upper->body, lower->body);
+    EXPECT_TRUE(Contains(mixed->body, "You have been logged out"));
+    EXPECT_EQ(client->Get("/school/profile/gui")->status, 200);
+
+    auto root = client->Get("/");
+    ASSERT_TRUE(root);
+    EXPECT_EQ(root->status, 302);
+    EXPECT_EQ(root->get_header_value("Location"), "/School/Profile/GUI/");
+
+    auto missing = client->Get("/School/Profile/gui/nosuchpage.cfm");
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(missing->status, 404);
+    EXPECT_EQ(missing->get_header_value("Content-Type"), "text/html; charset=utf-8");
+    EXPECT_TRUE(Contains(missing->body, "/School/Profile/GUI/"));
+}
+
+TEST_F(DemoPortalTest, LogsEveryRequestOfBothServersInMemoryAndInTheFile) {
+    httplib::Client mail("127.0.0.1", server->WebmailPort());
+    ASSERT_TRUE(client->Get("/School/Profile/gui/attendencelist.cfm?cmd=resetall"));
+    ASSERT_TRUE(client->Get("/School/Profile/gui/logout.cfm"));
+    ASSERT_TRUE(mail.Get("/"));
+    ASSERT_TRUE(client->Get("/nowhere"));
+
+    const std::vector<std::string> expected = {
+        "GET /School/Profile/gui/attendencelist.cfm?cmd=resetall",
+        "GET /School/Profile/gui/logout.cfm",
+        "GET /",
+        "GET /nowhere",
+    };
+    EXPECT_EQ(server->RequestLog(), expected);
+
+    // The file is written as requests arrive, while the server keeps running.
+    std::vector<std::string> lines;
+    std::ifstream file(logPath);
+    for (std::string line; std::getline(file, line);) lines.push_back(line);
+    EXPECT_EQ(lines, expected);
+}
+
+TEST_F(DemoPortalTest, LoginSetsTheSessionCookieAndLogoutClearsIt) {
+    auto refused = client->Post("/School/Profile/gui/login.cfm", "user=&password=x",
+                                "application/x-www-form-urlencoded");
+    ASSERT_TRUE(refused);
+    EXPECT_FALSE(refused->has_header("Set-Cookie"));
+
+    auto login = client->Post("/School/Profile/gui/login.cfm", "user=guest&password=guest",
+                              "application/x-www-form-urlencoded");
+    ASSERT_TRUE(login);
+    EXPECT_EQ(login->status, 200);
+    EXPECT_TRUE(Contains(login->body, "Logged in as <strong>guest</strong>"));
+    const std::string cookie = login->get_header_value("Set-Cookie");
+    EXPECT_TRUE(Contains(cookie, "HttpOnly"));
+    EXPECT_TRUE(Contains(cookie, "Path=/"));
+    const std::string session = cookie.substr(0, cookie.find(';'));
+    ASSERT_TRUE(session.size() > std::string("QMSESSION=").size()) << cookie;
+
+    const httplib::Headers withCookie = {{"Cookie", session}};
+    auto page = client->Get("/School/Profile/gui/header.cfm", withCookie);
+    EXPECT_TRUE(Contains(page->body, "Signed in as <strong>guest</strong>"));
+
+    auto logout = client->Get("/School/Profile/gui/teachers/logout.cfm", withCookie);
+    ASSERT_TRUE(logout);
+    EXPECT_TRUE(Contains(logout->body, "You have been logged out"));
+    const std::string cleared = logout->get_header_value("Set-Cookie");
+    EXPECT_TRUE(Contains(cleared, "QMSESSION=;"));
+    EXPECT_TRUE(Contains(cleared, "Max-Age=0"));
+    // The old cookie no longer names a session.
+    page = client->Get("/School/Profile/gui/header.cfm", withCookie);
+    EXPECT_TRUE(Contains(page->body, "Not signed in"));
+}
+
+TEST_F(DemoPortalTest, UploadKeepsFilesWithinTheLimitAndRefusesLargerOnes) {
+    auto ok = Upload("essay.txt", 1024);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(ok->status, 200);
+    EXPECT_TRUE(Contains(ok->body, "essay.txt"));
+    EXPECT_TRUE(Contains(ok->body, "1024 bytes"));
+    // Later visits list what was handed in.
+    EXPECT_TRUE(Contains(client->Get("/school/profile/gui/homeworkadd.cfm")->body, "essay.txt"));
+
+    // Just over the limit: refused by the page.
+    auto over = Upload("big.txt", 1025);
+    ASSERT_TRUE(over);
+    EXPECT_EQ(over->status, 413);
+    EXPECT_TRUE(Contains(over->body, "upload limit of 1 KB"));
+    // Far over: refused by the server while reading, with the same page.
+    auto far = Upload("huge.txt", 200 * 1024);
+    ASSERT_TRUE(far);
+    EXPECT_EQ(far->status, 413);
+    EXPECT_TRUE(Contains(far->body, "upload limit of 1 KB"));
+    EXPECT_FALSE(Contains(client->Get("/school/profile/gui/homeworkadd.cfm")->body, "big.txt"));
+}
+
+TEST_F(DemoPortalTest, EscapesUserTextInPages) {
+    auto upload = Upload("<img src=x onerror=\"alert('x')\">&.txt", 10);
+    ASSERT_TRUE(upload);
+    EXPECT_FALSE(Contains(upload->body, "<img src=x"));
+    EXPECT_TRUE(Contains(upload->body,
+                         "&lt;img src=x onerror=&quot;alert(&#39;x&#39;)&quot;&gt;&amp;.txt"));
+
+    auto login = client->Post("/School/Profile/gui/login.cfm", "user=%3Cb%20onclick%3D%22x%22%3E",
+                              "application/x-www-form-urlencoded");
+    ASSERT_TRUE(login);
+    EXPECT_FALSE(Contains(login->body, "<b onclick"));
+    EXPECT_TRUE(Contains(login->body, "&lt;b onclick=&quot;x&quot;&gt;"));
+}
+
+TEST_F(DemoPortalTest, WebmailStubShowsAnInboxAndAcceptsAnyLogin) {
+    httplib::Client mail("127.0.0.1", server->WebmailPort());
+    EXPECT_EQ(server->WebmailHost(), "127.0.0.1:" + std::to_string(server->WebmailPort()));
+    auto inbox = mail.Get("/");
+    ASSERT_TRUE(inbox);
+    EXPECT_EQ(inbox->status, 200);
+    EXPECT_EQ(inbox->get_header_value("Content-Type"), "text/html; charset=utf-8");
+    EXPECT_TRUE(Contains(inbox->body, "action=\"/login\""));
+
+    auto login = mail.Post("/login", "user=anyone&password=", "application/x-www-form-urlencoded");
+    ASSERT_TRUE(login);
+    EXPECT_EQ(login->status, 200);
+    EXPECT_TRUE(Contains(login->body, "Welcome, anyone"));
+    EXPECT_EQ(mail.Get("/message/2")->status, 200);
+}
+
+TEST_F(DemoPortalTest, StopsPromptlyWithAnIdleConnectionOpen) {
+    client->set_keep_alive(true);
+    ASSERT_TRUE(client->Get("/School/Profile/GUI/"));
+    const int port = server->Port();
+
+    const auto start = std::chrono::steady_clock::now();
+    server->Stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_EQ(server->Port(), 0);
+
+    httplib::Client after("127.0.0.1", port);
+    after.set_connection_timeout(2);
+    EXPECT_FALSE(after.Get("/School/Profile/GUI/"));
+}
+
+TEST_F(DemoPortalTest, StartReportsAPortInUse) {
+    portal::Options options;
+    options.port = server->Port();
+    DemoPortal second(options);
+    std::string error;
+    EXPECT_FALSE(second.Start(&error));
+    EXPECT_TRUE(Contains(error, std::to_string(server->Port()))) << error;
+    EXPECT_EQ(second.Port(), 0);
+}
+
+}  // namespace
