@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# The command line and bad input: clear messages, the right exit codes, no crash.
+set -euo pipefail
+quillmere=$1
+portal=$2
+source "$(dirname "$0")/lib.sh"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export QT_QPA_PLATFORM=offscreen
+touch "$work/empty.ini"
+passed=0
+
+expect() {  # expect STATUS PATTERN COMMAND...
+    local want=$1 pattern=$2
+    shift 2
+    local status=0
+    "$@" >"$work/out" 2>&1 || status=$?
+    ((status == want)) || fail "$* exited $status, not $want: $(cat "$work/out")"
+    grep -q -- "$pattern" "$work/out" || fail "$* did not say \"$pattern\": $(cat "$work/out")"
+    passed=$((passed + 1))
+}
+
+expect 2 "invalid portal address" "$quillmere" --config "$work/empty.ini" --portal "not a url"
+expect 2 "invalid portal address" "$quillmere" --config "$work/empty.ini" --portal "ftp://x/"
+expect 2 "configuration file not found" "$quillmere" --config "$work/missing.ini"
+expect 0 "--portal" "$quillmere" --help
+expect 0 "Quillmere 2.0" "$quillmere" --version
+
+# A broken design file names the file and the key.
+mkdir -p "$work/design/forms"
+printf '{"caption": "x", "clientWidth": "wide", "clientHeight": 10, "border": "fixedSingle"}' \
+    >"$work/design/forms/frmMain.json"
+expect 1 'frmMain.json: key "clientWidth"' \
+    "$quillmere" --config "$work/empty.ini" --design-dir "$work/design" --screenshot "$work/x.png"
+printf '{"caption": "x", "clientWidth": 10, "clientHeight": 10, "border": "fixedSingle",
+  "controls": [{"type": "EBXp", "name": "EBXp1", "bag": {"Icon": "pictures/gone.png"}}]}' \
+    >"$work/design/forms/frmMain.json"
+expect 1 '"Icon": picture file not found' \
+    "$quillmere" --config "$work/empty.ini" --design-dir "$work/design" --screenshot "$work/x.png"
+
+# The screenshot needs no display and shows the menu bar and the 720 px client area.
+expect 0 "" "$quillmere" --config "$work/empty.ini" --screenshot "$work/main.png"
+[ "$(head -c 8 "$work/main.png" | od -An -tx1 | tr -d ' ')" = "89504e470d0a1a0a" ] || fail "not a PNG"
+width=$(od -An -tu1 -j16 -N4 "$work/main.png" | awk '{print $1*16777216+$2*65536+$3*256+$4}')
+((width == 720)) || fail "screenshot is $width px wide"
+
+expect 2 "" "$portal" --no-such-option
+echo "$passed passed, 0 failed"
