@@ -6,7 +6,7 @@
 
 #include "app/Application.h"
 #include "app/Config.h"
-#include "platform/browser/WebPane.h"
+#include "platform/browser/DeferredPane.h"
 
 namespace {
 
@@ -35,12 +35,12 @@ int main(int argc, char** argv) {
         std::fputs(qPrintable(parsed.output), parsed.exitCode == 0 ? stdout : stderr);
         return parsed.exitCode;
     }
-    if (!screenshot) platform::browser::InstallWebPane();
+    if (!screenshot) platform::browser::InstallDeferredWebPane();
     app::Application application(parsed.config);
     const int code = application.Run();
     application.CloseWindows();
     // A logout asked for just before the last window closed still gets its request out
     // (the demo portal, when it runs, stops only after this).
-    platform::browser::SettlePendingNavigations(2000);
+    platform::browser::SettleDeferredNavigations(2000);
     return code;
 }

@@ -163,36 +163,6 @@ QString FailureReason(const QWebEngineLoadingInfo& info) {
 
 }  // namespace
 
-void PrepareWebEngine() {
-    static bool prepared = false;
-    if (prepared) return;
-    prepared = true;
-
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-
-    // The engine's sandbox refuses to start as root. It is turned off with a switch rather than
-    // with QTWEBENGINE_DISABLE_SANDBOX, which makes the engine print a line of its own.
-    QList<QByteArray> added;
-    if (geteuid() == 0) {
-        added << "--no-sandbox";
-        std::fputs("quillmere: running as root, browser sandbox disabled\n", stderr);
-    }
-    // The engine has no component updater, safe-browsing or metrics services that could call
-    // out (switches such as --disable-background-networking are not even read); what is left
-    // is the hyperlink-auditing ping, which a closed network has no use for.
-    added << "--no-pings";
-
-    // The user's own switches come first and stay.
-    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").trimmed();
-    const QList<QByteArray> given = flags.split(' ');
-    for (const QByteArray& flag : added) {
-        if (given.contains(flag)) continue;
-        if (!flags.isEmpty()) flags += ' ';
-        flags += flag;
-    }
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
-}
-
 void InstallWebPane() {
     BrowserPane::SetFactory([](QWidget* parent) -> BrowserPane* { return new WebPane(parent); });
 }

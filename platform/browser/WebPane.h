@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "platform/browser/BrowserPane.h"
+#include "platform/browser/DeferredPane.h"
 
 class QLabel;
 class QPrinter;
@@ -29,14 +30,6 @@ class QWebEngineLoadingInfo;
 class QWebEngineView;
 
 namespace platform::browser {
-
-// Sets what the web engine reads when it starts; call it before QApplication is constructed.
-// It shares OpenGL contexts between windows (the engine requires it), turns the engine's
-// sandbox off when the program runs as root (the sandbox refuses to start as root) and says so
-// in one line on stderr, and adds to QTWEBENGINE_CHROMIUM_FLAGS, after what the user put
-// there, the switches that keep the engine from sending requests nobody asked for. It starts no
-// engine process. Calling it again does nothing.
-void PrepareWebEngine();
 
 // Makes BrowserPane::Create build WebPane panes.
 void InstallWebPane();

@@ -1,0 +1,159 @@
+#include "platform/browser/DeferredPane.h"
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLibrary>
+#include <QPalette>
+#include <cstdio>
+
+namespace platform::browser {
+
+namespace {
+
+// The plugin's entry points (see WebPanePlugin.cpp).
+using CreateFn = BrowserPane* (*)(QWidget*);
+using SettleFn = void (*)(int);
+
+struct Plugin {
+    QString path;
+    bool tried = false;
+    QString error;
+    CreateFn create = nullptr;
+    SettleFn settle = nullptr;
+};
+
+Plugin& ThePlugin() {
+    static Plugin plugin;
+    return plugin;
+}
+
+// Loads the plugin once; later calls give the same answer.
+bool LoadPlugin() {
+    Plugin& p = ThePlugin();
+    if (p.tried) return p.create != nullptr;
+    p.tried = true;
+    const QString path = p.path.isEmpty() ? QDir(QCoreApplication::applicationDirPath())
+                                                .filePath(QStringLiteral("quillmere-webpane"))
+                                          : p.path;
+    QLibrary lib(path);
+    if (!lib.load()) {
+        p.error = lib.errorString();
+        return false;
+    }
+    p.create = reinterpret_cast<CreateFn>(lib.resolve("qm_web_pane_create"));
+    p.settle = reinterpret_cast<SettleFn>(lib.resolve("qm_web_pane_settle"));
+    if (!p.create || !p.settle) {
+        p.error = QStringLiteral("%1 lacks its entry points").arg(path);
+        p.create = nullptr;
+        p.settle = nullptr;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void PrepareWebEngine() {
+    static bool prepared = false;
+    if (prepared) return;
+    prepared = true;
+
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+
+    // The engine's sandbox refuses to start as root. It is turned off with a switch rather than
+    // with QTWEBENGINE_DISABLE_SANDBOX, which makes the engine print a line of its own.
+    QList<QByteArray> added;
+    if (geteuid() == 0) {
+        added << "--no-sandbox";
+        std::fputs("quillmere: running as root, browser sandbox disabled\n", stderr);
+    }
+    // The engine has no component updater, safe-browsing or metrics services that could call
+    // out (switches such as --disable-background-networking are not even read); what is left
+    // is the hyperlink-auditing ping, which a closed network has no use for.
+    added << "--no-pings";
+
+    // The user's own switches come first and stay.
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").trimmed();
+    const QList<QByteArray> given = flags.split(' ');
+    for (const QByteArray& flag : added) {
+        if (given.contains(flag)) continue;
+        if (!flags.isEmpty()) flags += ' ';
+        flags += flag;
+    }
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+}
+
+void InstallDeferredWebPane(const QString& plugin) {
+    ThePlugin().path = plugin;
+    BrowserPane::SetFactory(
+        [](QWidget* parent) -> BrowserPane* { return new DeferredPane(parent); });
+}
+
+void SettleDeferredNavigations(int maxMs) {
+    if (ThePlugin().settle) ThePlugin().settle(maxMs);
+}
+
+DeferredPane::DeferredPane(QWidget* parent) : BrowserPane(parent) {
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::white);
+    setPalette(p);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+bool DeferredPane::EnsureReal() {
+    if (mReal) return true;
+    if (!LoadPlugin()) {
+        if (!mProblem) {
+            mProblem = new QLabel(this);
+            mProblem->setWordWrap(true);
+            mProblem->setAlignment(Qt::AlignCenter);
+            mProblem->setText(tr("The web browser could not be started: %1")
+                                  .arg(ThePlugin().error.toHtmlEscaped()));
+            mProblem->setGeometry(rect().adjusted(12, 12, -12, -12));
+            mProblem->show();
+        }
+        return false;
+    }
+    mReal = ThePlugin().create(this);
+    mReal->setObjectName(objectName());
+    mReal->setToolTip(toolTip());
+    mReal->setGeometry(rect());
+    mReal->show();
+    setFocusProxy(mReal);
+    return true;
+}
+
+void DeferredPane::Navigate(const QString& address) {
+    if (EnsureReal()) mReal->Navigate(address);
+}
+
+void DeferredPane::Refresh() {
+    if (mReal) mReal->Refresh();
+}
+
+void DeferredPane::Focus() {
+    if (mReal) {
+        mReal->Focus();
+    } else {
+        BrowserPane::Focus();
+    }
+}
+
+QUrl DeferredPane::CurrentUrl() const {
+    return mReal ? mReal->CurrentUrl() : QUrl();
+}
+
+bool DeferredPane::NavigationPending() const {
+    return mReal && mReal->NavigationPending();
+}
+
+void DeferredPane::resizeEvent(QResizeEvent*) {
+    if (mReal) mReal->setGeometry(rect());
+    if (mProblem) mProblem->setGeometry(rect().adjusted(12, 12, -12, -12));
+}
+
+}  // namespace platform::browser
