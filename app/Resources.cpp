@@ -1,9 +1,2 @@
-// The design files, pictures and cursors compiled into the program (see CMakeLists.txt).
-#include <QtGlobal>
-
-namespace app {
-// Keeps the resource objects of this static library linked in.
-int ResourcesLinked() {
-    return 1;
-}
-}  // namespace app
+// The design files, pictures and cursors compiled into the program: this library holds only
+// the resource objects that CMakeLists.txt adds to it.

@@ -12,14 +12,17 @@ BrowserPane::Factory& CurrentFactory() {
 }
 }  // namespace
 
+BrowserPane::BrowserPane(QWidget* parent) : QWidget(parent) {
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::white);
+    setPalette(p);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
 BrowserPane* BrowserPane::Create(QWidget* parent) {
     if (const auto& f = CurrentFactory()) return f(parent);
-    auto* pane = new BlankPane(parent);
-    pane->setAutoFillBackground(true);
-    QPalette p = pane->palette();
-    p.setColor(QPalette::Window, Qt::white);
-    pane->setPalette(p);
-    return pane;
+    return new BlankPane(parent);
 }
 
 void BrowserPane::SetFactory(Factory factory) {

@@ -15,7 +15,8 @@ class BrowserPane : public QWidget {
 public:
     using Factory = std::function<BrowserPane*(QWidget* parent)>;
 
-    explicit BrowserPane(QWidget* parent = nullptr) : QWidget(parent) {}
+    // Every pane stands white until a page shows, and takes the keyboard focus.
+    explicit BrowserPane(QWidget* parent = nullptr);
 
     // Creates a pane through the installed factory.
     static BrowserPane* Create(QWidget* parent);

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QLibrary>
-#include <QPalette>
 #include <cstdio>
 
 namespace platform::browser {
@@ -96,13 +95,7 @@ void SettleDeferredNavigations(int maxMs) {
     if (ThePlugin().settle) ThePlugin().settle(maxMs);
 }
 
-DeferredPane::DeferredPane(QWidget* parent) : BrowserPane(parent) {
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::white);
-    setPalette(p);
-    setFocusPolicy(Qt::StrongFocus);
-}
+DeferredPane::DeferredPane(QWidget* parent) : BrowserPane(parent) {}
 
 bool DeferredPane::EnsureReal() {
     if (mReal) return true;

@@ -202,12 +202,6 @@ void WebPane::SetPrintChooser(PrintChooser chooser) {
 }
 
 WebPane::WebPane(QWidget* parent) : BrowserPane(parent) {
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::white);
-    setPalette(p);
-    setFocusPolicy(Qt::StrongFocus);
-
     mProgressLine = new QWidget(this);
     mProgressLine->setObjectName(QStringLiteral("LoadProgress"));
     mProgressLine->setAttribute(Qt::WA_TransparentForMouseEvents);

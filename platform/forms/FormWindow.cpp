@@ -314,7 +314,8 @@ std::map<std::type_index, std::unique_ptr<FormWindow>>& InstanceTable() {
 }
 
 void DestroyInstances() {
-    // Owned windows go first, with their owners' on-screen windows.
+    // In any order: an owned window's on-screen window may already have gone with its
+    // owner's, which its instance notices through its guarded pointer.
     auto& table = InstanceTable();
     while (!table.empty()) table.erase(table.begin());
 }
