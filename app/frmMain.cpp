@@ -59,6 +59,5 @@ void frmMain::close_Click() {
 }
 
 void frmMain::Follow(const QString& upper, const QString& lower) {
-    const EBXp* above = Ctl<EBXp>(upper);
-    Ctl<EBXp>(lower)->SetTop(above->Top() + above->Height() + 45.0f);
+    MoveUnder(*Ctl<EBXp>(lower), *Ctl<EBXp>(upper));
 }

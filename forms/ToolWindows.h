@@ -1,17 +1,21 @@
 #pragma once
 // The ten tool windows. Each builds itself from resources/forms/<name>.json and floats over the
-// window that opened it (see FloatTbr.h).
+// window that opened it (see FloatTbr.h). Apart from the about box, each frames portal pages:
+// every button points a browser pane at the address kept in one of the window's hidden
+// address fields (read at each click), reloads the pane, or opens another tool window.
 
 #include "app/FloatTbr.h"
 
-// Assignment tool: fetch class assignments, upload finished work. Its unload hands the
-// keyboard focus back to its owner and remembers where it stood.
+// Assignment tool: fetch class assignments, upload finished work. Three stacked panels, each
+// following the one above it; its unload hands the keyboard focus back to its owner and
+// remembers where it stood.
 class frmToolbar : public ToolWindow {
     Q_OBJECT
 public:
     frmToolbar() : ToolWindow(QStringLiteral("frmToolbar")) {}
 
 protected:
+    void Wire() override;
     void Form_Load() override;
     void Form_Unload() override;
 
@@ -24,6 +28,9 @@ class Form1 : public ToolWindow {
     Q_OBJECT
 public:
     Form1() : ToolWindow(QStringLiteral("Form1")) {}
+
+protected:
+    void Wire() override;
 };
 
 // Attendance records.
@@ -31,6 +38,9 @@ class Form2 : public ToolWindow {
     Q_OBJECT
 public:
     Form2() : ToolWindow(QStringLiteral("Form2")) {}
+
+protected:
+    void Wire() override;
 };
 
 // Student information.
@@ -38,20 +48,32 @@ class Form3 : public ToolWindow {
     Q_OBJECT
 public:
     Form3() : ToolWindow(QStringLiteral("Form3")) {}
+
+protected:
+    void Wire() override;
 };
 
-// Student login.
+// Student login; its "Report Abuse" link opens the questions window over it.
 class Form4 : public ToolWindow {
     Q_OBJECT
 public:
     Form4() : ToolWindow(QStringLiteral("Form4")) {}
+
+protected:
+    void Wire() override;
 };
 
-// School administration console.
+// School administration console: the staff side's bar of buttons, two link panels and a pane.
 class Form5 : public ToolWindow {
     Q_OBJECT
 public:
     Form5() : ToolWindow(QStringLiteral("Form5")) {}
+
+protected:
+    void Wire() override;
+
+private:
+    void mnuClose_Click();
 };
 
 // School e-mail.
@@ -59,6 +81,9 @@ class Form6 : public ToolWindow {
     Q_OBJECT
 public:
     Form6() : ToolWindow(QStringLiteral("Form6")) {}
+
+protected:
+    void Wire() override;
 };
 
 // About box.
@@ -66,6 +91,9 @@ class Form7 : public ToolWindow {
     Q_OBJECT
 public:
     Form7() : ToolWindow(QStringLiteral("Form7")) {}
+
+protected:
+    void Wire() override;
 };
 
 // Report cards.
@@ -73,6 +101,9 @@ class Form8 : public ToolWindow {
     Q_OBJECT
 public:
     Form8() : ToolWindow(QStringLiteral("Form8")) {}
+
+protected:
+    void Wire() override;
 };
 
 // Questions and reporting abuse.
@@ -80,4 +111,7 @@ class Form9 : public ToolWindow {
     Q_OBJECT
 public:
     Form9() : ToolWindow(QStringLiteral("Form9")) {}
+
+protected:
+    void Wire() override;
 };

@@ -468,8 +468,10 @@ bool DemoPortal::Start(std::string* error) {
         });
         // Browsers hold idle connections open; a short keep-alive lets Stop() finish quickly.
         server->set_keep_alive_timeout(1);
-        server->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response&) {
-            Log(req);
+        const bool webmail = server == mWebmail.get();
+        server->set_pre_routing_handler([this, webmail](const httplib::Request& req,
+                                                        httplib::Response&) {
+            Log(req, webmail);
             return httplib::Server::HandlerResponse::Unhandled;
         });
     }
@@ -562,8 +564,8 @@ std::vector<std::string> DemoPortal::RequestLog() const {
     return {mLog.begin(), mLog.end()};
 }
 
-void DemoPortal::Log(const httplib::Request& req) {
-    std::string line = req.method + " " + req.target;
+void DemoPortal::Log(const httplib::Request& req, bool webmail) {
+    std::string line = (webmail ? "webmail " : "") + req.method + " " + req.target;
     std::lock_guard lock(mMutex);
     if (mLogFile.is_open()) mLogFile << line << std::endl;  // flushed: readers poll the file
     mLog.push_back(std::move(line));

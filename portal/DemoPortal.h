@@ -56,6 +56,7 @@ public:
 
     // One entry per request, oldest first: method, one space, the request target as sent
     // (path and query), e.g. "GET /School/Profile/gui/attendencelist.cfm?cmd=resetall".
+    // Requests to the web-mail stub start with "webmail ": "webmail GET /".
     std::vector<std::string> RequestLog() const;
 
 private:
@@ -65,7 +66,7 @@ private:
         std::size_t size = 0;
     };
 
-    void Log(const httplib::Request& req);
+    void Log(const httplib::Request& req, bool webmail);
     void HandlePortal(const httplib::Request& req, httplib::Response& res);
     void HandleWebmail(const httplib::Request& req, httplib::Response& res);
     void HandleLogin(const httplib::Request& req, httplib::Response& res);

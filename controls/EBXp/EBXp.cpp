@@ -225,3 +225,7 @@ void EBXp::paintEvent(QPaintEvent*) {
                                                   : Qt::AlignLeft;
     p.drawText(text, int(align | Qt::AlignTop | Qt::TextSingleLine), mCaption);
 }
+
+void MoveUnder(EBXp& lower, const EBXp& upper) {
+    lower.SetTop(upper.Top() + upper.Height() + 45.0f);
+}

@@ -82,3 +82,7 @@ private:
     bool mAnimating = false;
     bool mPressed = false;
 };
+
+// Places `lower` 45 twips under `upper`'s current bottom edge (single precision). Windows call
+// it on every ExpCol of `upper` so that a stack of panels moves together.
+void MoveUnder(EBXp& lower, const EBXp& upper);

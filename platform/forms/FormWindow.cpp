@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -120,6 +121,21 @@ void FormWidget::LayOut() {
 void FormWidget::closeEvent(QCloseEvent* event) {
     if (!mUnloading && mForm) mForm->ClosedByUser();
     event->accept();
+}
+
+void FormWidget::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if ((enter || key == Qt::Key_Escape) && event->modifiers() == Qt::NoModifier) {
+        for (CommandButton* b : findChildren<CommandButton*>()) {
+            if (!b->isVisible() || !b->isEnabled()) continue;
+            if (enter ? b->isDefault() : b->IsCancel()) {
+                b->animateClick();
+                return;
+            }
+        }
+    }
+    QWidget::keyPressEvent(event);
 }
 
 // ---- FormWindow ----
@@ -263,6 +279,19 @@ void FormWindow::GoTo(const QString& pane, const QString& field) {
     } catch (...) {
     }
     GoToAddress(pane, address);
+}
+
+void FormWindow::Reload(const QString& pane) {
+    auto* browser = qobject_cast<browser::BrowserPane*>(Find(pane));
+    if (!browser) return;
+    try {
+        browser->Refresh();
+    } catch (...) {
+    }
+    try {
+        browser->Focus();
+    } catch (...) {
+    }
 }
 
 void FormWindow::GoToAddress(const QString& pane, const QString& address) {

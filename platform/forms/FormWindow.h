@@ -48,6 +48,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Enter presses the default command button, Escape the cancel button.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QPointer<FormWindow> mForm;
@@ -96,6 +98,8 @@ public:
     void GoTo(const QString& pane, const QString& field);
     // The same with a fixed address instead of a field.
     void GoToAddress(const QString& pane, const QString& address);
+    // Reloads the page the pane shows and gives it the focus; each step's failure is dropped.
+    void Reload(const QString& pane);
 
 signals:
     void Loaded();

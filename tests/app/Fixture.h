@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+
 #include "app/frmMain.h"
 #include "controls/Register.h"
 #include "platform/browser/RecordingBrowser.h"
@@ -48,3 +50,14 @@ protected:
     std::vector<QString> unhandled;
     platform::sound::RecordingPlayer* sounds = nullptr;
 };
+
+// Clicks control `name` of `w` as a person would, or triggers the menu entry of that name.
+inline void Activate(platform::forms::FormWindow& w, const QString& name) {
+    QObject* o = w.Find(name);
+    ASSERT_NE(o, nullptr) << name.toStdString();
+    if (auto* action = qobject_cast<QAction*>(o)) {
+        action->trigger();
+    } else {
+        testsupport::Click(qobject_cast<QWidget*>(o));
+    }
+}

@@ -15,16 +15,6 @@ using testsupport::WaitFor;
 
 namespace {
 
-void Activate(FormWindow& w, const QString& name) {
-    QObject* o = w.Find(name);
-    ASSERT_NE(o, nullptr) << name.toStdString();
-    if (auto* action = qobject_cast<QAction*>(o)) {
-        action->trigger();
-    } else {
-        Click(qobject_cast<QWidget*>(o));
-    }
-}
-
 template <class W>
 void ExpectOpenedBy(frmMain& main, const QString& control) {
     SCOPED_TRACE(control.toStdString());

@@ -131,7 +131,7 @@ TEST_F(DemoPortalTest, LogsEveryRequestOfBothServersInMemoryAndInTheFile) {
     const std::vector<std::string> expected = {
         "GET /School/Profile/gui/attendencelist.cfm?cmd=resetall",
         "GET /School/Profile/gui/logout.cfm",
-        "GET /",
+        "webmail GET /",
         "GET /nowhere",
     };
     EXPECT_EQ(server->RequestLog(), expected);

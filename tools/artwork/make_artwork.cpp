@@ -696,6 +696,245 @@ QImage btnSearch() {
     return img;
 }
 
+// A thick circular arrow around c: an arc of radius r from startDeg, sweeping sweepDeg (Qt's
+// angles: counter-clockwise, 0 at three o'clock), with an arrowhead at its far end.
+QPainterPath arcArrow(QPointF c, qreal r, qreal startDeg, qreal sweepDeg, qreal width, qreal head) {
+    const QRectF box(c.x() - r, c.y() - r, 2 * r, 2 * r);
+    QPainterPath arc;
+    arc.arcMoveTo(box, startDeg);
+    arc.arcTo(box, startDeg, sweepDeg);
+    QPainterPathStroker stroke;
+    stroke.setWidth(width);
+    stroke.setCapStyle(Qt::FlatCap);
+    QPainterPath shape = stroke.createStroke(arc);
+
+    const qreal end = (startDeg + sweepDeg) * std::numbers::pi / 180;
+    const QPointF out(std::cos(end), -std::sin(end));  // from the centre to the arc's end
+    const qreal turn = sweepDeg < 0 ? -1 : 1;
+    const QPointF ahead(out.y() * turn, -out.x() * turn);  // the way the arc runs at its end
+    const QPointF tip = c + out * r;
+    return shape.united(polygonPath({tip + out * head, tip + ahead * head * 1.2, tip - out * head}))
+        .simplified();
+}
+
+QImage btnMail() {
+    QImage img = blank(32, 32);
+    QPainter p;
+    begin(p, img);
+    // The envelope, with the folds of its lower half.
+    outlinedRect(p, R(1, 6, 30, 26), vertical(6, 26, pal::paper, pal::pale), 1.0);
+    p.setPen(QPen(pal::rule, 1.0));
+    p.drawLine(P(2, 25), P(12, 16));
+    p.drawLine(P(29, 25), P(19, 16));
+    // The closed flap.
+    outlined(p, polygonPath({P(1, 6), P(30, 6), P(15.5, 19)}),
+             vertical(6, 19, QColor(0xf4, 0xf9, 0xff), QColor(0xb8, 0xd2, 0xee)));
+    fillPx(p, 3, 7, 28, 7, pal::paper);
+    // A red wax seal on the point of the flap.
+    QRadialGradient seal(QPointF(15, 17), 4);
+    seal.setColorAt(0, QColor(0xf0, 0x7a, 0x6c));
+    seal.setColorAt(1, QColor(0xb8, 0x32, 0x2a));
+    outlined(p, circle(QPointF(16, 18.5), 3.4), seal);
+    return img;
+}
+
+QImage btnRefresh() {
+    QImage img = blank(32, 32);
+    QPainter p;
+    begin(p, img);
+    // Two arrows chasing each other clockwise round a circle.
+    const QPointF c(16, 16);
+    QRadialGradient g(QPointF(11, 9), 22);
+    g.setColorAt(0, QColor(0x8a, 0xd8, 0x7e));
+    g.setColorAt(0.5, pal::green);
+    g.setColorAt(1, pal::greenDark);
+    for (qreal start : {160.0, -20.0}) {
+        outlined(p, arcArrow(c, 9.8, start, -118, 5.2, 6.0), g);
+    }
+    return img;
+}
+
+QImage btnReportCard() {
+    QImage img = blank(32, 32);
+    QPainter p;
+    begin(p, img);
+    outlinedRect(p, R(4, 1, 27, 30), pal::paper);
+    fillPx(p, 5, 2, 26, 6, pal::blue);
+    fillPx(p, 5, 2, 26, 2, pal::sky);
+    fillPx(p, 7, 4, 16, 4, pal::pale);
+    // Subject lines, each with its mark.
+    const QColor marks[] = {pal::green, pal::green, pal::gold};
+    for (int row = 0; row < 3; ++row) {
+        const int y = 9 + row * 4;
+        fillPx(p, 7, y, 17, y + 1, pal::rule);
+        fillPx(p, 21, y, 24, y + 1, marks[row]);
+    }
+    // The final grade: a red A with a plus, underlined.
+    // clang-format off
+    pixels(p, 8, 21, {
+            "..RRR.........",
+            ".RR.RR....R...",
+            "RR...RR...R...",
+            "RRRRRRR.RRRRR.",
+            "RR...RR...R...",
+            "RR...RR...R...",
+            "..............",
+            "RRRRRRRRRRRRRR"},
+        {{'R', pal::red}});
+    // clang-format on
+    return img;
+}
+
+QImage btnAdd() {
+    QImage img = blank(32, 32);
+    QPainter p;
+    begin(p, img);
+    // A sheet with a turned-down corner.
+    outlined(p, polygonPath({P(3, 1), P(18, 1), P(24, 7), P(24, 29), P(3, 29)}),
+             vertical(1, 29, pal::paper, QColor(0xf1, 0xf5, 0xfa)));
+    outlined(p, polygonPath({P(18, 1), P(18, 7), P(24, 7)}), vertical(1, 7, pal::pale, pal::steel));
+    fillPx(p, 6, 5, 13, 5, pal::blue);
+    for (int y : {10, 13, 16, 19}) fillPx(p, 6, y, 20, y, pal::rule);
+    fillPx(p, 6, 22, 12, 22, pal::rule);
+    // The green plus badge.
+    QRadialGradient g(QPointF(21, 20), 9);
+    g.setColorAt(0, QColor(0x8a, 0xd8, 0x7e));
+    g.setColorAt(1, pal::greenDark);
+    outlined(p, circle(P(23, 23), 6.8), g);
+    fillPx(p, 20, 22, 26, 24, pal::paper);
+    fillPx(p, 22, 20, 24, 26, pal::paper);
+    return img;
+}
+
+QImage btnPrint() {
+    QImage img = blank(32, 32);
+    QPainter p;
+    begin(p, img);
+    // Paper waiting at the back.
+    outlinedRect(p, R(8, 1, 23, 12), pal::paper);
+    fillPx(p, 10, 4, 18, 4, pal::rule);
+    fillPx(p, 10, 6, 20, 6, pal::rule);
+    // The printer.
+    outlinedRect(p, R(1, 10, 30, 24), vertical(10, 24, QColor(0xee, 0xf2, 0xf6), pal::steelDark),
+                 2.0);
+    fillPx(p, 3, 11, 28, 11, pal::paper);
+    outlinedRect(p, R(5, 19, 26, 21), pal::ink);
+    // Its ready light.
+    outlinedRect(p, R(24, 13, 26, 15), pal::green);
+    fillPx(p, 25, 14, 25, 14, QColor(0xb8, 0xf0, 0xa8));
+    // The printed sheet coming out at the front.
+    outlinedRect(p, R(7, 20, 24, 31), pal::paper);
+    fillPx(p, 9, 23, 15, 23, pal::blue);
+    fillPx(p, 9, 26, 22, 26, pal::rule);
+    fillPx(p, 9, 28, 19, 28, pal::rule);
+    return img;
+}
+
+QImage btnClassroom() {
+    QImage img = blank(32, 32);
+    QPainter p;
+    begin(p, img);
+    // A small blackboard in a wooden frame.
+    outlinedRect(p, R(1, 2, 27, 23), vertical(2, 23, pal::wood, pal::woodDark), 1.0);
+    fillPx(p, 3, 4, 25, 21, QColor(0x2c, 0x5a, 0x44));
+    fillPx(p, 3, 4, 25, 4, QColor(0x22, 0x48, 0x36));
+    fillPx(p, 3, 4, 3, 21, QColor(0x22, 0x48, 0x36));
+    // Chalk: letters and a sum.
+    // clang-format off
+    pixels(p, 5, 7, {
+            ".c..cc...cc",
+            "c.c.c.c.c..",
+            "ccc.cc..c..",
+            "c.c.c.c.c..",
+            "c.c.cc...cc",
+            "...........",
+            ".c......cc.",
+            "cc...c....c",
+            ".c..ccc..c.",
+            ".c...c..c..",
+            "ccc.....ccc"},
+        {{'c', QColor(0xe6, 0xee, 0xe4)}});
+    // clang-format on
+    // An apple for the teacher.
+    QPainterPath apple = circle(QPointF(21.3, 24.2), 5.6).united(circle(QPointF(25.7, 24.2), 5.6));
+    apple = apple.intersected(circle(QPointF(23.5, 22.5), 8.4));
+    QRadialGradient red(QPointF(20.5, 21.5), 9);
+    red.setColorAt(0, QColor(0xf6, 0x8a, 0x78));
+    red.setColorAt(0.45, pal::red);
+    red.setColorAt(1, QColor(0x9c, 0x24, 0x1e));
+    outlined(p, apple, red);
+    p.setPen(roundPen(pal::woodDark, 1.6));
+    p.drawLine(QPointF(23.5, 19.5), QPointF(24.5, 16.0));
+    outlined(p, polygonPath({{24.8, 17.8}, {27.2, 15.0}, {30.5, 15.4}, {28.0, 18.2}}), pal::green,
+             pal::greenDark);
+    fillPx(p, 19, 21, 19, 22, QColor(0xfb, 0xc4, 0xb8));
+    return img;
+}
+
+QImage btnFolder() {
+    QImage img = blank(32, 32);
+    QPainter p;
+    begin(p, img);
+    // The folder: back with its tab, then the front.
+    outlined(p, polygonPath({P(2, 2), P(11, 2), P(13, 4), P(29, 4), P(29, 21), P(2, 21)}),
+             vertical(2, 21, QColor(0xe8, 0xa8, 0x34), QColor(0xc4, 0x82, 0x18)));
+    outlined(p, polygonPath({P(2, 8), P(29, 8), P(29, 21), P(2, 21)}),
+             vertical(8, 21, pal::goldLight, pal::gold));
+    fillPx(p, 3, 9, 28, 9, QColor(0xff, 0xe8, 0xa6));
+    // The network: a plug under the folder and the cable it hangs on.
+    outlinedRect(p, R(13, 21, 18, 25), vertical(21, 25, pal::steel, pal::steelDark));
+    outlinedRect(p, R(1, 26, 30, 29), vertical(26, 29, pal::sky, pal::navy));
+    fillPx(p, 2, 27, 29, 27, QColor(0x9c, 0xc6, 0xf0));
+    for (int x : {4, 26}) {
+        outlinedRect(p, R(x - 2, 25, x + 1, 30), vertical(25, 30, pal::steel, pal::steelDark));
+    }
+    outlinedRect(p, R(12, 25, 19, 30), vertical(25, 30, pal::sky, pal::navy));
+    fillPx(p, 15, 27, 16, 28, pal::goldLight);
+    return img;
+}
+
+QImage btnUsers() {
+    QImage img = blank(32, 32);
+    QPainter p;
+    begin(p, img);
+    // Two people, one behind the other.
+    drawPerson(p, QPointF(21.5, 9.0), 4.4, 7.4, 25.5, pal::green, true);
+    drawPerson(p, QPointF(11.5, 13.0), 4.9, 8.6, 30.5, pal::blue, true);
+    // A small gold key for their accounts.
+    // clang-format off
+    pixels(p, 18, 22, {
+            ".KKK..........",
+            "KyyyKKKKKKKKKK",
+            "KyKyyyyyyyyyyK",
+            "KgKgKKKKgKKgKK",
+            "KgggK...KK.KK.",
+            ".KKK.........."},
+        {{'K', pal::ink}, {'y', pal::goldLight}, {'g', pal::gold}});
+    // clang-format on
+    return img;
+}
+
+QImage btnUpload() {
+    QImage img = blank(32, 32);
+    QPainter p;
+    begin(p, img);
+    // The sheet standing in the tray.
+    outlinedRect(p, R(5, 12, 26, 24), pal::paper);
+    for (int y : {15, 18}) fillPx(p, 7, y, 24, y, pal::rule);
+    // The tray: a steel box open at the top.
+    outlined(p, polygonPath({P(1, 19), P(30, 19), P(30, 29), P(1, 29)}),
+             vertical(19, 29, QColor(0xe2, 0xe8, 0xee), pal::steelDark));
+    outlinedRect(p, R(8, 22, 23, 25), vertical(22, 25, pal::steelDark, pal::steel));
+    fillPx(p, 2, 20, 29, 20, QColor(0xf4, 0xf7, 0xfa));
+    // The arrow lifting out of it.
+    outlined(p,
+             polygonPath(
+                 {P(15.5, 0), P(24, 8.5), P(19, 8.5), P(19, 21), P(12, 21), P(12, 8.5), P(7, 8.5)}),
+             vertical(0, 21, QColor(0x8a, 0xd8, 0x7e), pal::greenDark));
+    fillPx(p, 13, 9, 13, 19, QColor(0xb8, 0xec, 0xac));
+    return img;
+}
+
 // ---- link icons (16x16) ----------------------------------------------------------------------
 
 QImage icoLogin() {
@@ -791,6 +1030,62 @@ QImage icoQuestions() {
     fillPx(p, 8, 6, 9, 6, w);
     fillPx(p, 7, 7, 8, 7, w);
     fillPx(p, 7, 9, 8, 10, w);
+    return img;
+}
+
+QImage icoFees() {
+    QImage img = blank(16, 16);
+    QPainter p;
+    begin(p, img);
+    // A banknote with a small stack of gold coins in front of it.
+    outlinedRect(p, R(0, 2, 13, 11), vertical(2, 11, QColor(0x9c, 0xd6, 0x8c), pal::green));
+    fillPx(p, 1, 3, 12, 3, QColor(0xc8, 0xee, 0xbc));
+    // clang-format off
+    pixels(p, 2, 5, {
+            ".dd.",
+            "d..d",
+            "d..d",
+            ".dd."},
+        {{'d', pal::greenDark}});
+    pixels(p, 7, 6, {
+            "..KKKKK..",
+            ".KyhhyyK.",
+            "KyhyyyyyK",
+            "KKyyyyyKK",
+            "KgKKKKKdK",
+            "KggggggdK",
+            "KKggggdKK",
+            "KgKKKKKdK",
+            "KggggggdK",
+            ".KKKKKKK."},
+        {{'K', pal::ink}, {'h', QColor(0xff, 0xf3, 0xc4)}, {'y', pal::goldLight}, {'g', pal::gold},
+         {'d', pal::goldDark}});
+    // clang-format on
+    return img;
+}
+
+QImage icoReportCard() {
+    QImage img = blank(16, 16);
+    QPainter p;
+    begin(p, img);
+    outlinedRect(p, R(2, 0, 13, 15), pal::paper);
+    fillPx(p, 3, 1, 12, 3, pal::blue);
+    fillPx(p, 4, 2, 8, 2, pal::pale);
+    const QColor marks[] = {pal::green, pal::green, pal::gold};
+    for (int row = 0; row < 3; ++row) {
+        const int y = 5 + row * 2;
+        fillPx(p, 4, y, 8, y, pal::rule);
+        fillPx(p, 10, y, 11, y, marks[row]);
+    }
+    // The final grade, A+, in red.
+    // clang-format off
+    pixels(p, 4, 11, {
+            ".R.....",
+            "R.R..R.",
+            "RRR.RRR",
+            "R.R..R."},
+        {{'R', pal::red}});
+    // clang-format on
     return img;
 }
 
@@ -892,6 +1187,29 @@ QImage panelInfo() {
     fillPx(p, 6, 6, 8, 6, pal::paper);
     fillPx(p, 7, 7, 8, 11, pal::paper);
     fillPx(p, 6, 12, 9, 12, pal::paper);
+    return img;
+}
+
+QImage panelMail() {
+    QImage img = blank(16, 16);
+    QPainter p;
+    begin(p, img);
+    // clang-format off
+    pixels(p, 0, 2, {
+            "KKKKKKKKKKKKKKKK",
+            "KKwwwwwwwwwwwwKK",
+            "KaKKwwwwwwwwKKaK",
+            "KaaaKKwwwwKKaaaK",
+            "KaaaaaKrrKaaaaaK",
+            "KaaaaaaKKaaaaaaK",
+            "KbbbbbbbbbbbbbbK",
+            "KbbbbbbbbbbbbbbK",
+            "KbbbbbbbbbbbbbbK",
+            "KccccccccccccccK",
+            "KKKKKKKKKKKKKKKK"},
+        {{'K', pal::ink}, {'w', pal::paper}, {'a', QColor(0xe6, 0xf0, 0xfb)}, {'b', pal::pale},
+         {'c', QColor(0xa8, 0xc8, 0xec)}, {'r', pal::red}});
+    // clang-format on
     return img;
 }
 
@@ -999,6 +1317,80 @@ QImage logoSoftware() {
     return img;
 }
 
+// A closed book lying flat with its spine toward us, spanning pixels x0..x1, y0..y1.
+void drawSpine(QPainter& p, int x0, int y0, int x1, int y1, const QColor& cover) {
+    QPainterPath spine;
+    spine.addRoundedRect(R(x0, y0, x1, y1), 2.0, 2.0);
+    QLinearGradient round(0, y0, 0, y1 + 1);
+    round.setColorAt(0, cover.darker(115));
+    round.setColorAt(0.35, cover.lighter(135));
+    round.setColorAt(1, cover.darker(140));
+    outlined(p, spine, round);
+    // Gold bands near the ends and a label in the middle.
+    for (int x : {x0 + 4, x1 - 5}) fillPx(p, x, y0 + 1, x + 1, y1 - 1, pal::gold);
+    const int mid = (x0 + x1) / 2;
+    fillPx(p, mid - 8, y0 + 3, mid + 8, y1 - 3, pal::cream);
+}
+
+QImage aboutSide() {
+    constexpr int kW = 69;
+    constexpr int kH = 232;
+    QImage img(kW, kH, QImage::Format_RGB32);
+    QPainter p;
+    begin(p, img);
+    // The band: deep navy at the top, lightening toward the foot.
+    QLinearGradient down(0, 0, 0, kH);
+    down.setColorAt(0, QColor(0x17, 0x3f, 0x78));
+    down.setColorAt(0.55, QColor(0x2f, 0x6f, 0xbf));
+    down.setColorAt(1, QColor(0x7d, 0xb2, 0xea));
+    p.fillRect(QRect(0, 0, kW, kH), down);
+    // A soft sheen down the left half, as if the band were slightly rounded.
+    QLinearGradient across(0, 0, kW, 0);
+    across.setColorAt(0, QColor(255, 255, 255, 10));
+    across.setColorAt(0.3, QColor(255, 255, 255, 40));
+    across.setColorAt(0.7, QColor(255, 255, 255, 0));
+    across.setColorAt(1, QColor(0, 0, 0, 35));
+    p.fillRect(QRect(0, 0, kW, kH), across);
+    // The emblem near the top: the quill on a pale round badge.
+    QRadialGradient back(QPointF(30, 34), 30);
+    back.setColorAt(0, QColor(0xf2, 0xf7, 0xfd));
+    back.setColorAt(1, QColor(0xb4, 0xd0, 0xf0));
+    outlined(p, circle(QPointF(34.5, 40), 27), back, QColor(0xe4, 0xef, 0xfb), 1.5);
+    p.setPen(QPen(QColor(0x0a, 0x1f, 0x40, 120), 1.0));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(34.5, 40), 28.5, 28.5);
+    drawQuill(p, QPointF(19, 59), QPointF(51, 19), 8.0, true);
+    outlined(p, circle(QPointF(17.8, 60.5), 1.6), pal::navy);
+    // A small gold rule under the badge, fading out at both ends, with a diamond in the middle.
+    QLinearGradient rule(12, 0, 57, 0);
+    rule.setColorAt(0, QColor(0xf2, 0xb2, 0x33, 0));
+    rule.setColorAt(0.5, pal::goldLight);
+    rule.setColorAt(1, QColor(0xf2, 0xb2, 0x33, 0));
+    p.fillRect(QRect(12, 80, 45, 1), rule);
+    outlined(p, polygonPath({{34.5, 77}, {37.5, 80.5}, {34.5, 84}, {31.5, 80.5}}), pal::goldLight,
+             pal::goldDark);
+    // A stack of books at the foot.
+    drawSpine(p, 7, 213, 61, 223, pal::navy);
+    drawSpine(p, 11, 203, 58, 212, pal::red);
+    drawSpine(p, 8, 194, 59, 202, pal::green);
+    drawBook(p, Book{.x0 = 12,
+                     .x1 = 56,
+                     .topOuter = 177,
+                     .topSpine = 179,
+                     .botOuter = 189,
+                     .botSpine = 191,
+                     .arch = 4,
+                     .cover = 1,
+                     .lines = 3,
+                     .firstLine = 3,
+                     .lineGap = 3,
+                     .curvedLines = false});
+    // Edges: a light line on the left, a shadow where the band meets the dialog.
+    p.fillRect(QRect(0, 0, 1, kH), QColor(255, 255, 255, 60));
+    p.fillRect(QRect(kW - 1, 0, 1, kH), QColor(0x0a, 0x1f, 0x40, 160));
+    return img;
+}
+
 // ---- output ----------------------------------------------------------------------------------
 
 struct Picture {
@@ -1032,18 +1424,31 @@ int main(int argc, char** argv) {
         {"btn_studentinfo.png", {32, 32}, true, btnStudentInfo},
         {"btn_admin.png", {32, 32}, true, btnAdmin},
         {"btn_search.png", {32, 32}, true, btnSearch},
+        {"btn_mail.png", {32, 32}, true, btnMail},
+        {"btn_refresh.png", {32, 32}, true, btnRefresh},
+        {"btn_reportcard.png", {32, 32}, true, btnReportCard},
+        {"btn_add.png", {32, 32}, true, btnAdd},
+        {"btn_print.png", {32, 32}, true, btnPrint},
+        {"btn_classroom.png", {32, 32}, true, btnClassroom},
+        {"btn_folder.png", {32, 32}, true, btnFolder},
+        {"btn_users.png", {32, 32}, true, btnUsers},
+        {"btn_upload.png", {32, 32}, true, btnUpload},
         {"ico_login.png", {16, 16}, false, icoLogin},
         {"ico_assignment.png", {16, 16}, false, icoAssignment},
         {"ico_schedule.png", {16, 16}, false, icoSchedule},
         {"ico_attendance.png", {16, 16}, false, icoAttendance},
         {"ico_questions.png", {16, 16}, false, icoQuestions},
+        {"ico_fees.png", {16, 16}, false, icoFees},
+        {"ico_reportcard.png", {16, 16}, false, icoReportCard},
         {"panel_tools.png", {16, 16}, false, panelTools},
         {"panel_admin.png", {16, 16}, false, panelAdmin},
         {"panel_reportcard.png", {16, 16}, false, panelReportCard},
         {"panel_info.png", {16, 16}, false, panelInfo},
+        {"panel_mail.png", {16, 16}, false, panelMail},
         {"strip.png", {721, 13}, false, strip},
         {"logo_login.png", {64, 64}, false, logoLogin},
         {"logo_software.png", {64, 64}, false, logoSoftware},
+        {"about_side.png", {69, 232}, false, aboutSide},
     };
 
     for (const Picture& pic : pictures) {
