@@ -469,11 +469,11 @@ bool DemoPortal::Start(std::string* error) {
         // Browsers hold idle connections open; a short keep-alive lets Stop() finish quickly.
         server->set_keep_alive_timeout(1);
         const bool webmail = server == mWebmail.get();
-        server->set_pre_routing_handler([this, webmail](const httplib::Request& req,
-                                                        httplib::Response&) {
-            Log(req, webmail);
-            return httplib::Server::HandlerResponse::Unhandled;
-        });
+        server->set_pre_routing_handler(
+            [this, webmail](const httplib::Request& req, httplib::Response&) {
+                Log(req, webmail);
+                return httplib::Server::HandlerResponse::Unhandled;
+            });
     }
 
     // Bodies past the upload limit are refused while reading, before they are held whole.
