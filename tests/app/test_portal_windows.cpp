@@ -402,9 +402,14 @@ TEST_F(ProgramTest, PortalWindowTextsAreExact) {
         EXPECT_EQ(w->Ctl<QWidget>("Browser2")->toolTip(), "To begin login here");
     EXPECT_EQ(Instance<Form4>().Ctl<QWidget>("Browser")->toolTip(), "To begin login here");
     EXPECT_TRUE(Instance<Form1>().Ctl<QWidget>("Browser2")->toolTip().isEmpty());
-    // Address fields are never on screen.
+    // Address fields are never on screen; those no control opens are kept all the same.
     for (const char* field : {"txtaddress", "txtaddress1", "Text1", "Text3", "Text4"})
         EXPECT_FALSE(console.Ctl<QWidget>(field)->isVisible()) << field;
+    EXPECT_EQ(console.Text("txtaddress1"), Portal("/School/Profile/gui/teachers/homeworksrch.cfm"));
+    EXPECT_EQ(console.Text("txtaddress5"),
+              Portal("/School/Profile/gui/teachers/assignmentlist.cfm?cmd=resetall"));
+    EXPECT_EQ(console.Text("Text1"), "mail.test");
+    EXPECT_EQ(console.Text("Text3"), "ftp://portal.test/School/Profile/gui/teachers/");
 }
 
 TEST_F(ProgramTest, AboutBoxClosesWithOkEnterOrEscape) {

@@ -5,7 +5,9 @@
 
 #include <unistd.h>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -97,6 +99,34 @@ TEST_F(DemoPortalTest, EveryFixedPathIsAnHtmlPage) {
     ASSERT_TRUE(file);
     EXPECT_EQ(file->status, 200);
     EXPECT_TRUE(Contains(file->get_header_value("Content-Disposition"), "attachment"));
+}
+
+// Every portal address a window keeps in its design file, path and query as written there.
+void CollectPortalAddresses(const nlohmann::json& j, std::vector<std::string>& out) {
+    if (j.is_string()) {
+        const std::string text = j.get<std::string>();
+        const std::string prefix = "${portal}";
+        if (text.rfind(prefix, 0) == 0) out.push_back(text.substr(prefix.size()));
+    } else if (j.is_structured()) {
+        for (const auto& item : j) CollectPortalAddresses(item, out);
+    }
+}
+
+TEST_F(DemoPortalTest, AnswersEveryAddressTheWindowsOpen) {
+    std::vector<std::string> paths;
+    for (const auto& entry : std::filesystem::directory_iterator(QM_FORMS_DIR)) {
+        if (entry.path().extension() != ".json") continue;
+        std::ifstream in(entry.path());
+        CollectPortalAddresses(nlohmann::json::parse(in), paths);
+    }
+    ASSERT_GT(paths.size(), 30u);
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        auto res = client->Get(path);
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->status, 200);
+        EXPECT_TRUE(Contains(res->body, "<h1>"));
+    }
 }
 
 TEST_F(DemoPortalTest, MatchesPathsWithoutCaseAndAnswersTheRest) {
