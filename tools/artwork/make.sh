@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Regenerates resources/pictures/*.png and resources/Sounds/Action.wav from the code in this
-# folder. The drawing program is built in a throwaway CMake project outside the repository.
+# Regenerates the pictures (resources/pictures/*.png and resources/controls/<control>/*.png) and
+# resources/Sounds/Action.wav from the code in this folder. The drawing program is built in a
+# throwaway CMake project outside the repository; it is given the resources folder and writes each
+# picture to its path below it.
 #
 #   tools/artwork/make.sh            # build dir defaults to ${TMPDIR:-/tmp}/artwork-build
 #   ARTWORK_BUILD_DIR=/some/dir tools/artwork/make.sh
@@ -27,7 +29,7 @@ cmake --build "$build/out" --parallel
 # Pictures.
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$build/runtime}"
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-QT_QPA_PLATFORM=offscreen "$build/out/artwork/quillmere-make-artwork" "$repo/resources/pictures"
+QT_QPA_PLATFORM=offscreen "$build/out/artwork/quillmere-make-artwork" "$repo/resources"
 
 # Click sound: a 35 ms mix of two soft sine partials that dies away quickly. -R keeps the output
 # the same on every run; -D leaves dither out (a pure synthesised tone needs none).

@@ -1,6 +1,10 @@
-// Draws every picture the program ships with (resources/pictures) from code.
+// Draws every picture the program ships with from code: the general ones in resources/pictures
+// and the custom controls' own ones in resources/controls/<control>.
 //
-// Usage: quillmere-make-artwork <output-folder>
+// Usage: quillmere-make-artwork <resources-folder>
+//
+// Each picture's file name is given relative to the resources folder; missing subfolders are
+// created.
 //
 // Every drawing is made on a pixel grid: outlines are 1 px wide and run through pixel centres, so
 // straight edges land on whole pixels and stay sharp at 16 and 32 px. Button pictures have no
@@ -9,6 +13,7 @@
 
 #include <QColor>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
@@ -1391,6 +1396,202 @@ QImage aboutSide() {
     return img;
 }
 
+// ---- collapsible panel (controls/EBXp) -------------------------------------------------------
+//
+// The panel's title bar is put together from pieces: a left cap, the face stretched to the bar's
+// width, a right cap one pixel lower than the bar, and a round sign button near the right end.
+// The navy caption is drawn straight onto the face, so every part of the face stays light.
+
+namespace panel {
+const QColor back{121, 160, 229};  // the panel's margins, seen around the title bar
+const QColor caption{0, 0, 128};
+const QColor faceEnd{0xc6, 0xd5, 0xf6};  // the light blue at the face's right end
+const QColor signRim{0x8c, 0xa8, 0xe2};
+const QColor signInk{0x21, 0x3f, 0x9a};
+}  // namespace panel
+
+QColor mix(const QColor& a, const QColor& b, qreal t) {  // a at t = 0, b at t = 1
+    return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * t,
+                            a.greenF() + (b.greenF() - a.greenF()) * t,
+                            a.blueF() + (b.blueF() - a.blueF()) * t);
+}
+
+// Contrast ratio of two colours, from their relative luminance (1 = none, 21 = black on white).
+qreal contrast(const QColor& a, const QColor& b) {
+    auto lum = [](const QColor& c) {
+        auto lin = [](qreal v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+    };
+    const qreal la = lum(a), lb = lum(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The face: white on the left where the caption sits, turning light blue toward the right, with a
+// few faint diagonal glints in between. Rows 0..23 are what the bar shows; row 24 repeats row 23.
+QImage panelFace() {
+    constexpr int kW = 365;
+    constexpr int kH = 25;
+    QImage img(kW, kH, QImage::Format_RGB32);
+    QPainter p;
+    begin(p, img);
+    QLinearGradient across(0, 0, kW, 0);
+    across.setColorAt(0, pal::paper);
+    across.setColorAt(0.2, QColor(0xfb, 0xfc, 0xff));
+    across.setColorAt(0.7, mix(pal::paper, panel::faceEnd, 0.72));
+    across.setColorAt(1, panel::faceEnd);
+    p.fillRect(QRect(0, 0, kW, kH), across);
+    // Glints: thin light strokes leaning to the right, in loose pairs, strongest in the middle of
+    // the blue part and gone before the right end so the right cap meets a plain colour.
+    p.setClipRect(QRect(0, 0, kW, kH - 1));
+    const struct {
+        qreal x;
+        int alpha;
+        qreal width;
+    } glints[] = {{118, 40, 1.0}, {124, 55, 2.0}, {171, 70, 2.5}, {178, 45, 1.0}, {223, 80, 3.0},
+                  {231, 55, 1.2}, {272, 65, 2.2}, {279, 40, 1.0}, {316, 45, 1.6}};
+    for (const auto& g : glints) {
+        QPen pen(QColor(255, 255, 255, g.alpha), g.width);
+        pen.setCapStyle(Qt::FlatCap);
+        p.setPen(pen);
+        p.drawLine(QPointF(g.x, kH), QPointF(g.x + 14, 0));
+    }
+    p.end();
+    // The last row repeats the one above it.
+    for (int x = 0; x < kW; ++x) img.setPixel(x, kH - 1, img.pixel(x, kH - 2));
+
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) {
+            if (contrast(panel::caption, img.pixelColor(x, y)) < 10)
+                fail("panel face: the caption would not read at (" + std::to_string(x) + "," +
+                     std::to_string(y) + ")");
+        }
+    }
+    return img;
+}
+
+// An end cap of the title bar: it continues column `faceColumn` of the face from row `firstRow` on.
+// The outer column is a shade darker than the face and its end pixels take the panel colour; the
+// pixels next to those blend toward it, so the bar looks rounded.
+QImage panelCap(const QImage& face, int faceColumn, int firstRow, int height, bool left) {
+    QImage img(2, height, QImage::Format_RGB32);
+    const int outer = left ? 0 : 1;
+    const int inner = 1 - outer;
+    for (int y = 0; y < height; ++y) {
+        const QColor c = face.pixelColor(faceColumn, firstRow + y);
+        const bool end = y == 0 || y == height - 1;
+        const bool nearEnd = y == 1 || y == height - 2;
+        img.setPixelColor(outer, y, end ? panel::back : mix(c, panel::back, nearEnd ? 0.5 : 0.18));
+        img.setPixelColor(inner, y, end ? mix(c, panel::back, 0.4) : c);
+    }
+    return img;
+}
+
+// The left cap runs the whole 24 rows of the bar.
+QImage panelCapLeft() {
+    return panelCap(panelFace(), 0, 0, 24, true);
+}
+
+// The right cap is drawn one pixel below the bar's top, so it matches face rows 1..23.
+QImage panelCapRight() {
+    const QImage face = panelFace();
+    return panelCap(face, face.width() - 1, 1, 23, false);
+}
+
+// The round sign button with a double chevron pointing down (the panel can be opened) or up (it
+// can be closed). The circle is anti-aliased onto a transparent ground; the chevrons are set on
+// the pixel grid so they stay sharp.
+QImage panelSign(bool up) {
+    QImage img = blank(16, 17);
+    QPainter p;
+    begin(p, img);
+    // A soft shadow one pixel below the button: only its lower rim shows.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x4a, 0x6a, 0xb8, 80));
+    p.drawEllipse(QPointF(8, 9), 7.5, 7.5);
+    // The button fills the 16x16 square above; its 1 px rim runs through whole pixels.
+    QLinearGradient body(0, 1, 0, 15);
+    body.setColorAt(0, pal::paper);
+    body.setColorAt(0.5, pal::paper);
+    body.setColorAt(1, QColor(0xd8, 0xe3, 0xfa));
+    p.setPen(QPen(panel::signRim, 1.0));
+    p.setBrush(body);
+    p.drawEllipse(QPointF(8, 8), 7.5, 7.5);
+    // clang-format off
+    const std::initializer_list<std::string_view> down = {
+        "KK....KK",
+        ".KK..KK.",
+        "..KKKK..",
+        "...KK...",
+        "KK....KK",
+        ".KK..KK.",
+        "..KKKK..",
+        "...KK..."};
+    const std::initializer_list<std::string_view> upward = {
+        "...KK...",
+        "..KKKK..",
+        ".KK..KK.",
+        "KK....KK",
+        "...KK...",
+        "..KKKK..",
+        ".KK..KK.",
+        "KK....KK"};
+    // clang-format on
+    pixels(p, 4, 4, up ? upward : down, {{'K', panel::signInk}});
+    return img;
+}
+
+QImage panelSignCollapsed() {
+    return panelSign(false);
+}
+
+QImage panelSignExpanded() {
+    return panelSign(true);
+}
+
+// The hand pointer shown over the title bar. Its hot spot, the tip of the index finger, is pixel
+// (14, 7); the cursor code relies on that, so it is checked here.
+QImage panelHand() {
+    QImage img = blank(32, 32);
+    QPainter p;
+    begin(p, img);
+    // clang-format off
+    pixels(p, 6, 7, {
+            "........KK",
+            ".......KWWK",
+            ".......KWWK",
+            ".......KWWK",
+            ".......KWWK",
+            ".......KWWKKK",
+            ".......KWWKWWKKK",
+            ".......KWWKWWKWWKKK",
+            ".KK....KWWKWWKWWKWWK",
+            "KWWK...KWWKWWKWWKWWK",
+            "KWWWK..KWWWWWWWWWWWK",
+            "KWWWWK.KWWWWWWWWWWWK",
+            ".KWWWWKKWWWWWWWWWWWK",
+            "...KWWWWWWWWWWWWWWWK",
+            "....KWWWWWWWWWWWWWWK",
+            ".....KWWWWWWWWWWWWWK",
+            "......KWWWWWWWWWWWK",
+            ".......KWWWWWWWWWWK",
+            "........KWWWWWWWWK",
+            "........KWWWWWWWWK",
+            "........KKKKKKKKKK"},
+        {{'K', QColor(0, 0, 0)}, {'W', pal::paper}});
+    // clang-format on
+    p.end();
+    constexpr QPoint kHotSpot{14, 7};
+    if (qAlpha(img.pixel(kHotSpot)) != 255) fail("hand: the hot spot is not on the finger tip");
+    for (int y = 0; y < kHotSpot.y(); ++y) {
+        for (int x = 0; x < img.width(); ++x) {
+            if (qAlpha(img.pixel(x, y)) != 0) fail("hand: something lies above the finger tip");
+        }
+    }
+    return img;
+}
+
 // ---- output ----------------------------------------------------------------------------------
 
 struct Picture {
@@ -1406,49 +1607,53 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <output-folder>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <resources-folder>\n", argv[0]);
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    if (!QDir().mkpath(out.absolutePath()))
-        fail("cannot create " + out.absolutePath().toStdString());
 
     const std::vector<Picture> pictures = {
-        {"app32.png", {32, 32}, false, app32},
-        {"app16.png", {16, 16}, false, app16},
-        {"btn_login.png", {32, 32}, true, btnLogin},
-        {"btn_logoff.png", {32, 32}, true, btnLogoff},
-        {"btn_assignment.png", {32, 32}, true, btnAssignment},
-        {"btn_attendance.png", {32, 32}, true, btnAttendance},
-        {"btn_schedule.png", {32, 32}, true, btnSchedule},
-        {"btn_studentinfo.png", {32, 32}, true, btnStudentInfo},
-        {"btn_admin.png", {32, 32}, true, btnAdmin},
-        {"btn_search.png", {32, 32}, true, btnSearch},
-        {"btn_mail.png", {32, 32}, true, btnMail},
-        {"btn_refresh.png", {32, 32}, true, btnRefresh},
-        {"btn_reportcard.png", {32, 32}, true, btnReportCard},
-        {"btn_add.png", {32, 32}, true, btnAdd},
-        {"btn_print.png", {32, 32}, true, btnPrint},
-        {"btn_classroom.png", {32, 32}, true, btnClassroom},
-        {"btn_folder.png", {32, 32}, true, btnFolder},
-        {"btn_users.png", {32, 32}, true, btnUsers},
-        {"btn_upload.png", {32, 32}, true, btnUpload},
-        {"ico_login.png", {16, 16}, false, icoLogin},
-        {"ico_assignment.png", {16, 16}, false, icoAssignment},
-        {"ico_schedule.png", {16, 16}, false, icoSchedule},
-        {"ico_attendance.png", {16, 16}, false, icoAttendance},
-        {"ico_questions.png", {16, 16}, false, icoQuestions},
-        {"ico_fees.png", {16, 16}, false, icoFees},
-        {"ico_reportcard.png", {16, 16}, false, icoReportCard},
-        {"panel_tools.png", {16, 16}, false, panelTools},
-        {"panel_admin.png", {16, 16}, false, panelAdmin},
-        {"panel_reportcard.png", {16, 16}, false, panelReportCard},
-        {"panel_info.png", {16, 16}, false, panelInfo},
-        {"panel_mail.png", {16, 16}, false, panelMail},
-        {"strip.png", {721, 13}, false, strip},
-        {"logo_login.png", {64, 64}, false, logoLogin},
-        {"logo_software.png", {64, 64}, false, logoSoftware},
-        {"about_side.png", {69, 232}, false, aboutSide},
+        {"pictures/app32.png", {32, 32}, false, app32},
+        {"pictures/app16.png", {16, 16}, false, app16},
+        {"pictures/btn_login.png", {32, 32}, true, btnLogin},
+        {"pictures/btn_logoff.png", {32, 32}, true, btnLogoff},
+        {"pictures/btn_assignment.png", {32, 32}, true, btnAssignment},
+        {"pictures/btn_attendance.png", {32, 32}, true, btnAttendance},
+        {"pictures/btn_schedule.png", {32, 32}, true, btnSchedule},
+        {"pictures/btn_studentinfo.png", {32, 32}, true, btnStudentInfo},
+        {"pictures/btn_admin.png", {32, 32}, true, btnAdmin},
+        {"pictures/btn_search.png", {32, 32}, true, btnSearch},
+        {"pictures/btn_mail.png", {32, 32}, true, btnMail},
+        {"pictures/btn_refresh.png", {32, 32}, true, btnRefresh},
+        {"pictures/btn_reportcard.png", {32, 32}, true, btnReportCard},
+        {"pictures/btn_add.png", {32, 32}, true, btnAdd},
+        {"pictures/btn_print.png", {32, 32}, true, btnPrint},
+        {"pictures/btn_classroom.png", {32, 32}, true, btnClassroom},
+        {"pictures/btn_folder.png", {32, 32}, true, btnFolder},
+        {"pictures/btn_users.png", {32, 32}, true, btnUsers},
+        {"pictures/btn_upload.png", {32, 32}, true, btnUpload},
+        {"pictures/ico_login.png", {16, 16}, false, icoLogin},
+        {"pictures/ico_assignment.png", {16, 16}, false, icoAssignment},
+        {"pictures/ico_schedule.png", {16, 16}, false, icoSchedule},
+        {"pictures/ico_attendance.png", {16, 16}, false, icoAttendance},
+        {"pictures/ico_questions.png", {16, 16}, false, icoQuestions},
+        {"pictures/ico_fees.png", {16, 16}, false, icoFees},
+        {"pictures/ico_reportcard.png", {16, 16}, false, icoReportCard},
+        {"pictures/panel_tools.png", {16, 16}, false, panelTools},
+        {"pictures/panel_admin.png", {16, 16}, false, panelAdmin},
+        {"pictures/panel_reportcard.png", {16, 16}, false, panelReportCard},
+        {"pictures/panel_info.png", {16, 16}, false, panelInfo},
+        {"pictures/panel_mail.png", {16, 16}, false, panelMail},
+        {"pictures/strip.png", {721, 13}, false, strip},
+        {"pictures/logo_login.png", {64, 64}, false, logoLogin},
+        {"pictures/logo_software.png", {64, 64}, false, logoSoftware},
+        {"pictures/about_side.png", {69, 232}, false, aboutSide},
+        {"controls/EBXp/face.png", {365, 25}, false, panelFace},
+        {"controls/EBXp/cap_left.png", {2, 24}, false, panelCapLeft},
+        {"controls/EBXp/cap_right.png", {2, 23}, false, panelCapRight},
+        {"controls/EBXp/sign_col.png", {16, 17}, false, panelSignCollapsed},
+        {"controls/EBXp/sign_exp.png", {16, 17}, false, panelSignExpanded},
+        {"controls/EBXp/hand.png", {32, 32}, false, panelHand},
     };
 
     for (const Picture& pic : pictures) {
@@ -1463,6 +1668,8 @@ int main(int argc, char** argv) {
             img = img.convertToFormat(QImage::Format_RGB888);
         }
         const QString path = out.filePath(pic.file);
+        const QString folder = QFileInfo(path).absolutePath();
+        if (!QDir().mkpath(folder)) fail("cannot create " + folder.toStdString());
         if (!img.save(path, "PNG")) fail("cannot write " + path.toStdString());
         std::printf("%s (%dx%d)\n", qPrintable(path), img.width(), img.height());
     }
