@@ -1,87 +1,146 @@
 #include "controls/EBXp/EBXp.h"
 
-#include <QApplication>
-#include <QLinearGradient>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPointer>
+#include <stdexcept>
 
 #include "platform/Units.h"
-#include "platform/sound/Sound.h"
-#include "platform/window/Window.h"
 
 using platform::Colour;
 using platform::PixelsToTwips;
 using platform::RoundHalfEven;
-using platform::ToQColor;
 using platform::TwipsToPixels;
 
 namespace {
-// The title-bar band: a 45-twip margin, the 360-twip bar, a 45-twip margin.
-constexpr int kMarginTwips = 45;
-constexpr int kTitleBarTwips = 360;
-constexpr Colour kPanelBackground = platform::Rgb(121, 160, 229);
-constexpr Colour kCaptionColour = platform::Rgb(0, 0, 128);
+
+// Largest height a widget may take, in twips.
+constexpr float kMaxHeightTwips = float(QWIDGETSIZE_MAX) * 15.0f;
+
+void RefuseNegative(float size) {
+    if (size < 0) throw std::invalid_argument("Invalid property value");
+}
+
 }  // namespace
 
+void EBXp::Part::Move(float left, float top, float width, float height) {
+    RefuseNegative(width);
+    RefuseNegative(height);
+    Left = left;
+    Top = top;
+    Width = width;
+    Height = height;
+}
+
+void EBXp::Part::SetWidth(float width) {
+    RefuseNegative(width);
+    Width = width;
+}
+
+void EBXp::Part::SetHeight(float height) {
+    RefuseNegative(height);
+    Height = height;
+}
+
 EBXp::EBXp(QWidget* parent) : QWidget(parent) {
+    // The parts at their design-time places.
+    mParts[imgIcon] = {75, 75, 300, 300, true};
+    mParts[lbCaption] = {435, 120, 4155, 255, true};
+    mParts[imgBody] = {45, 405, 1515, 1155, true};
+    mParts[imgSignCol] = {4740, 105, 240, 255, false};
+    mParts[imgSignExp] = {5025, 105, 240, 255, true};
+    mParts[TRight] = {5505, 60, 30, 345, true};
+    mParts[TMid] = {75, 45, 5475, 360, true};
+    mParts[TLeft] = {45, 45, 30, 360, true};
+    setMouseTracking(true);  // the hand cursor over the title-bar parts
+    resize(TwipsToPixels(5820), TwipsToPixels(4560));
     platform::forms::SetContainerBackColor(this, mFillColor);
 }
 
-void EBXp::SetUserHeight(std::int32_t v) {
-    mUserHeight = v;
+// ---- Properties ----
+
+void EBXp::SetUserHeight(std::int32_t New_UserHeight) {
+    mUserHeight = New_UserHeight;
     emit PropertyChanged(QStringLiteral("UserHeight"));
 }
-void EBXp::SetExpanded(bool v) {
-    mExpanded = v;
+
+void EBXp::SetExpanded(bool New_Expanded) {
+    mExpanded = New_Expanded;
     emit PropertyChanged(QStringLiteral("Expanded"));
 }
-void EBXp::SetCaption(const QString& v) {
-    mCaption = v;
-    update();
+
+void EBXp::SetCaption(const QString& New_Caption) {
+    mCaption = New_Caption;
+    CaptionChanged();
     emit PropertyChanged(QStringLiteral("Caption"));
 }
-void EBXp::SetTheStep(std::int32_t v) {
-    mTheStep = v;
+
+void EBXp::SetTheStep(std::int32_t New_TheStep) {
+    mTheStep = New_TheStep;
     emit PropertyChanged(QStringLiteral("TheStep"));
 }
-void EBXp::SetIcon(const platform::Picture& v) {
-    mIcon = v;
+
+void EBXp::SetIcon(const platform::Picture& New_Icon) {
+    mIcon = New_Icon;
     update();
     emit PropertyChanged(QStringLiteral("Icon"));
 }
-void EBXp::SetAlignment(std::int16_t v) {
-    mAlignment = v;
-    update();
+
+void EBXp::SetAlignment(std::int16_t New_Alignment) {
+    if (New_Alignment < 0 || New_Alignment > 2)
+        throw std::invalid_argument("Invalid property value");
+    mAlignment = New_Alignment;
+    CaptionChanged();
     emit PropertyChanged(QStringLiteral("Alignment"));
 }
-void EBXp::SetFillColor(Colour v) {
-    mFillColor = v;
-    platform::forms::SetContainerBackColor(this, v);
+
+void EBXp::SetFillColor(Colour New_FillColor) {
+    mFillColor = New_FillColor;
+    platform::forms::SetContainerBackColor(this, mFillColor);
     update();
     emit PropertyChanged(QStringLiteral("FillColor"));
 }
-void EBXp::SetDontCollapsed(bool v) {
-    mDontCollapsed = v;
+
+void EBXp::SetDontCollapsed(bool New_DontCollapsed) {
+    mDontCollapsed = New_DontCollapsed;
     emit PropertyChanged(QStringLiteral("DontCollapsed"));
+}
+
+QString EBXp::Description(const QString& property) {
+    const QString p = property.toLower();
+    if (p == QLatin1String("caption"))
+        return QStringLiteral(
+            "Returns/sets the text displayed in an object's title bar or below an object's icon.");
+    if (p == QLatin1String("icon"))
+        return QStringLiteral("Returns/sets a graphic to be displayed in a control.");
+    if (p == QLatin1String("alignment"))
+        return QStringLiteral(
+            "Returns/sets the alignment of a CheckBox or OptionButton, or a control's text.");
+    if (p == QLatin1String("fillcolor"))
+        return QStringLiteral("Returns/sets the color used to fill in shapes, circles, and boxes.");
+    return {};
 }
 
 float EBXp::Top() const {
     return float(PixelsToTwips(y()));
 }
+
 void EBXp::SetTop(float twips) {
     move(x(), TwipsToPixels(twips));
 }
+
 float EBXp::Height() const {
     return float(PixelsToTwips(height()));
 }
+
 void EBXp::SetHeight(float twips) {
+    if (!(twips >= 0 && twips <= kMaxHeightTwips))
+        throw std::invalid_argument("Invalid property value");
     resize(width(), TwipsToPixels(twips));
 }
 
 std::int32_t EBXp::CollapsedHeight() const {
-    return std::int32_t(RoundHalfEven(kTitleBarTwips + 2.0 * kMarginTwips));
+    return std::int32_t(RoundHalfEven(mParts[TMid].Height + 90.0f));
 }
+
+// ---- Persistence ----
 
 void EBXp::InitProperties() {
     mTheStep = 150;
@@ -91,16 +150,21 @@ void EBXp::InitProperties() {
 }
 
 void EBXp::ReadProperties(const platform::forms::PropertyBag& bag) {
+    // Each value is applied as it is read; nothing is laid out and the height is left alone.
     mUserHeight = bag.ReadInt("UserHeight", 0);
     mExpanded = bag.ReadBool("Expanded", false);
     mCaption = bag.ReadString("Caption");
     mTheStep = bag.ReadInt("TheStep", 150);
     mIcon = bag.ReadPicture("Icon");
-    mAlignment = std::int16_t(bag.ReadInt("Alignment", 0));
+    const std::int32_t alignment = bag.ReadInt("Alignment", 0);
+    if (alignment < 0 || alignment > 2)
+        throw platform::forms::PropertyError(
+            bag.source(), "Alignment", QStringLiteral("expected 0, 1 or 2, not %1").arg(alignment));
+    mAlignment = std::int16_t(alignment);
     mFillColor = bag.ReadColour("FillColor", platform::kWindowBackground);
     mDontCollapsed = bag.ReadBool("DontCollapsed", false);
     platform::forms::SetContainerBackColor(this, mFillColor);
-    update();
+    CaptionChanged();
 }
 
 void EBXp::WriteProperties(platform::forms::PropertyBag& bag) const {
@@ -114,116 +178,48 @@ void EBXp::WriteProperties(platform::forms::PropertyBag& bag) const {
     bag.WriteBool("DontCollapsed", mDontCollapsed, false);
 }
 
-void EBXp::ExpColNoSound(bool expCol) {
-    const std::int32_t h = expCol ? CollapsedHeight() : mUserHeight;
-    mExpanded = expCol;
-    SetHeight(float(h));
-    emit ExpCol();
+// ---- Layout ----
+
+void EBXp::resizeEvent(QResizeEvent*) {
+    UserControl_Resize();
 }
 
-void EBXp::DoExpCol(bool collapsed) {
-    if (collapsed == mExpanded) return;
-    mExpanded = !collapsed;
-    ToggleExpCol();
-}
+void EBXp::UserControl_Resize() {
+    const float W = float(PixelsToTwips(width()));
+    const float H = float(PixelsToTwips(height()));
+    // In a form designer the height given to the panel becomes its full height.
+    if (!platform::forms::AmbientOf(this).UserMode) mUserHeight = std::int32_t(RoundHalfEven(H));
 
-void EBXp::ToggleExpCol() {
-    // A click while an animation runs is ignored, so flag, signs and height stay consistent.
-    if (mDontCollapsed || mAnimating) return;
-    platform::sound::Player().PlayAsync(platform::sound::JoinAppPath(
-        platform::window::AppPath(), QStringLiteral("\\Sounds\\Action.wav")));
-    QPointer<EBXp> self(this);
-    bool flag = mExpanded;
-    AnimateExpCol(flag);
-    if (!self) return;  // the window went away during the animation
-    mExpanded = !flag;
-    mShowCollapsedSign = mExpanded;
-    update();
-}
-
-void EBXp::AnimateExpCol(bool& flag) {
-    const std::int32_t c = CollapsedHeight();
-    const std::int32_t start = flag ? c : mUserHeight;
-    const std::int32_t end = flag ? mUserHeight : c;
-    // A zero step would never reach its end: it jumps there, like a negative one.
-    const std::int32_t step = flag ? mTheStep : -mTheStep;
-    QPointer<EBXp> self(this);
-    mAnimating = true;
-    if (mTheStep > 0) {
-        for (std::int64_t h = start; step >= 0 ? h <= end : h >= end; h += step) {
-            SetHeight(float(h));
-            emit ExpCol();
-            if (!self) return;
-            QApplication::processEvents();
-            if (!self) return;
+    // From here on a step the parts refuse (a panel too narrow for its title bar, say) is
+    // skipped and the layout goes on with the next one.
+    const auto step = [](auto&& body) {
+        try {
+            body();
+        } catch (const std::invalid_argument&) {
         }
-    }
-    SetHeight(float(end));
-    emit ExpCol();
-    if (!self) return;
-    emit ExpColEnd(flag);
-    if (!self) return;
-    mAnimating = false;
-}
-
-bool EBXp::InTitleBar(QPoint p) const {
-    const int m = TwipsToPixels(kMarginTwips);
-    const int bar = TwipsToPixels(kTitleBarTwips);
-    return p.y() >= m && p.y() < m + bar && p.x() >= m && p.x() < width() - m;
-}
-
-void EBXp::mousePressEvent(QMouseEvent* e) {
-    mPressed = e->button() == Qt::LeftButton && InTitleBar(e->pos());
-}
-
-void EBXp::mouseReleaseEvent(QMouseEvent* e) {
-    const bool click = mPressed && e->button() == Qt::LeftButton && InTitleBar(e->pos());
-    mPressed = false;
-    if (click) ToggleExpCol();
-}
-
-void EBXp::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    const int m = TwipsToPixels(kMarginTwips);
-    const int bar = TwipsToPixels(kTitleBarTwips);
-    p.fillRect(rect(), ToQColor(kPanelBackground));
-    // Body below the title bar.
-    p.fillRect(QRect(m, m + bar, width() - 2 * m + 1, height() - 2 * m - bar),
-               ToQColor(mFillColor));
-    // Title bar: white to light blue.
-    const QRect titleBar(m, m, width() - 2 * m, bar);
-    QLinearGradient g(titleBar.topLeft(), titleBar.topRight());
-    g.setColorAt(0, Qt::white);
-    g.setColorAt(1, QColor(198, 214, 247));
-    p.fillRect(titleBar, g);
-    if (!mIcon.IsNone()) p.drawImage(QPoint(TwipsToPixels(75), TwipsToPixels(75)), mIcon.image());
-    // Sign: a small round button with a chevron.
-    const QRect sign(titleBar.right() - 19, titleBar.top() + 3, 16, 16);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QColor(90, 120, 190));
-    p.setBrush(Qt::white);
-    p.drawEllipse(sign.adjusted(0, 0, -1, -1));
-    p.setPen(QPen(QColor(33, 64, 154), 1.6));
-    const QPointF c = QRectF(sign).center();
-    const double d = mShowCollapsedSign ? 1.5 : -1.5;
-    for (double off : {-2.5, 1.5}) {
-        const double yy = c.y() + off * (mShowCollapsedSign ? 1 : -1);
-        p.drawLine(QPointF(c.x() - 3.5, yy - d), QPointF(c.x(), yy + d));
-        p.drawLine(QPointF(c.x(), yy + d), QPointF(c.x() + 3.5, yy - d));
-    }
-    p.setRenderHint(QPainter::Antialiasing, false);
-    // Caption: navy, bold, one line.
-    const QRect text(TwipsToPixels(435), TwipsToPixels(120), sign.left() - TwipsToPixels(435) - 1,
-                     TwipsToPixels(255));
-    QFont captionFont(QStringLiteral("Arial"));
-    captionFont.setPointSizeF(8.25);
-    captionFont.setBold(true);
-    p.setFont(captionFont);
-    p.setPen(ToQColor(kCaptionColour));
-    const Qt::Alignment align = mAlignment == 1   ? Qt::AlignRight
-                                : mAlignment == 2 ? Qt::AlignHCenter
-                                                  : Qt::AlignLeft;
-    p.drawText(text, int(align | Qt::AlignTop | Qt::TextSingleLine), mCaption);
+    };
+    Part& left = mParts[TLeft];
+    Part& mid = mParts[TMid];
+    Part& right = mParts[TRight];
+    Part& body = mParts[imgBody];
+    step([&] { mid.Move(45 + left.Width, 45, W - 90 - left.Width - right.Width, mid.Height); });
+    step([&] { right.SetLeft(W - 45 - right.Width); });
+    step([&] {
+        // The signs sit 15 twips left of the right cap; the caption ends 15 twips before them.
+        Part& exp = mParts[imgSignExp];
+        const float x = float(right.Left - 15 - exp.Width);
+        if (x != exp.Left) {
+            exp.SetLeft(x);
+            Part& col = mParts[imgSignCol];
+            col.SetLeft(right.Left - 15 - col.Width);
+            Part& caption = mParts[lbCaption];
+            caption.SetWidth(col.Left - caption.Left - 15);
+        }
+    });
+    step([&] {
+        if (float(W - 90 + 15) != body.Width) body.SetWidth(W - 75);
+    });
+    step([&] { body.SetHeight(H - 45 - body.Top); });
 }
 
 void MoveUnder(EBXp& lower, const EBXp& upper) {

@@ -1,13 +1,24 @@
 #pragma once
 // The collapsible panel: a titled container that collapses to its title bar and grows back to
-// its full height (UserHeight) in steps of TheStep twips, raising ExpCol after every height
-// change so that the window can move the controls below it along.
+// its full height (UserHeight) in steps of TheStep twips, playing a click and raising ExpCol
+// after every height change so that the window can move the controls below it along.
 //
-// Units: Top, Height, UserHeight and TheStep are twips (15 per pixel). The state flag
-// `Expanded` is True while the panel is collapsed (the name is historical; stored forms rely
-// on it).
+// The panel's look is made of constituent parts (title-bar caps and face, icon, caption, two
+// sign images, body rectangle) that a layout rule places on every resize; the panel paints them
+// behind the controls it holds. Clicking any title-bar part toggles the panel.
+//
+// Units: Top, Height, UserHeight, TheStep and the parts' geometry are twips (15 per pixel), in
+// single precision. The state flag `Expanded` is True while the panel is collapsed (the name is
+// historical; stored forms rely on it).
+//
+// Files: EBXp.cpp (properties, persistence, layout), EBXpBehaviour.cpp (toggle, animation,
+// mouse), EBXpPaint.cpp (drawing and the control's own pictures).
 
+#include <QImage>
+#include <QPixmap>
+#include <QStaticText>
 #include <QWidget>
+#include <array>
 
 #include "platform/Picture.h"
 #include "platform/forms/Control.h"
@@ -15,41 +26,64 @@
 class EBXp : public QWidget, public platform::forms::Persistent {
     Q_OBJECT
 public:
+    // The constituent parts, front to back: earlier ones are drawn over later ones.
+    enum PartId { imgIcon, lbCaption, imgBody, imgSignCol, imgSignExp, TRight, TMid, TLeft };
+    static constexpr int kPartCount = 8;
+
+    // A part's place in twips relative to the panel. Setters refuse a negative size, as the
+    // platform does; the layout then skips the step.
+    struct Part {
+        float Left = 0, Top = 0, Width = 0, Height = 0;
+        bool Visible = true;
+        void Move(float left, float top, float width, float height);
+        void SetLeft(float left) { Left = left; }
+        void SetWidth(float width);
+        void SetHeight(float height);
+    };
+
     explicit EBXp(QWidget* parent = nullptr);
 
-    // Stored values.
+    // Stored values. Setters store, tell the host (PropertyChanged) and do nothing else: no
+    // layout, no change of height, no sound, no event.
     std::int32_t UserHeight() const { return mUserHeight; }
-    void SetUserHeight(std::int32_t v);
+    void SetUserHeight(std::int32_t New_UserHeight);
     bool Expanded() const { return mExpanded; }
-    void SetExpanded(bool v);
+    void SetExpanded(bool New_Expanded);
     QString Caption() const { return mCaption; }
-    void SetCaption(const QString& v);
+    void SetCaption(const QString& New_Caption);
     std::int32_t TheStep() const { return mTheStep; }
-    void SetTheStep(std::int32_t v);
+    void SetTheStep(std::int32_t New_TheStep);
     const platform::Picture& Icon() const { return mIcon; }
-    void SetIcon(const platform::Picture& v);
+    void SetIcon(const platform::Picture& New_Icon);
+    // 0 left, 1 right, 2 centred; anything else is refused (std::invalid_argument).
     std::int16_t Alignment() const { return mAlignment; }
-    void SetAlignment(std::int16_t v);
+    void SetAlignment(std::int16_t New_Alignment);
     platform::Colour FillColor() const { return mFillColor; }
-    void SetFillColor(platform::Colour v);
+    void SetFillColor(platform::Colour New_FillColor);
     bool DontCollapsed() const { return mDontCollapsed; }
-    void SetDontCollapsed(bool v);
+    void SetDontCollapsed(bool New_DontCollapsed);
 
-    // Position and size in twips, as the window sees them.
+    // What a form designer shows for a property ("" for those without a description).
+    static QString Description(const QString& property);
+
+    // Position and size in twips, as the window sees them. A negative height is refused.
     float Top() const;
     void SetTop(float twips);
     float Height() const;
     void SetHeight(float twips);
 
-    // The height of the title bar alone.
+    // The height of the title bar alone: the face's height plus the two margins.
     std::int32_t CollapsedHeight() const;
+    const Part& part(PartId id) const { return mParts[id]; }
+    // True while an expand or collapse animation runs.
+    bool Animating() const { return mAnimating; }
 
-    // Brings the panel to `collapsed` the way a click does; nothing when already there.
-    void DoExpCol(bool collapsed);
+    // Brings the panel to `Collapsed` the way a click does; nothing when already there.
+    void DoExpCol(bool Collapsed);
     // Sets the panel at once to the collapsed height (True) or to UserHeight (False), without
-    // animation or sound, and raises ExpCol once.
-    void ExpColNoSound(bool expCol);
-    // What a click on the title bar does.
+    // animation or sound, and raises ExpCol once. The sign images stay as they are.
+    void ExpColNoSound(bool ExpCol);
+    // What a click on the title bar does: sound, animation, then the flag and signs flip.
     void ToggleExpCol();
 
     void InitProperties() override;
@@ -57,30 +91,48 @@ public:
     void WriteProperties(platform::forms::PropertyBag& bag) const override;
 
 signals:
+    // After every change of height made by a toggle, DoExpCol or ExpColNoSound.
     void ExpCol();
+    // Once at the end of every animation; `isExp` is the state flag itself (True when the
+    // panel just expanded), so a handler that assigns to it changes the flag.
     void ExpColEnd(bool& isExp);
-    void PropertyChanged(const QString& key);
+    void PropertyChanged(const QString& name);
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
 
 private:
+    void UserControl_Resize();
     void AnimateExpCol(bool& flag);
-    bool InTitleBar(QPoint p) const;
+    void ShowSigns();
+    // The part under `pos` (pixels) that takes clicks, or -1.
+    int ClickablePartAt(QPoint pos) const;
+    QRect PixelRect(PartId id) const;
+    void CaptionChanged();
 
+    std::array<Part, kPartCount> mParts;
     std::int32_t mUserHeight = 0;
     bool mExpanded = false;
-    QString mCaption;
     std::int32_t mTheStep = 150;
+    bool mDontCollapsed = false;
+    QString mCaption;
     platform::Picture mIcon;
     std::int16_t mAlignment = 0;
     platform::Colour mFillColor = platform::kWindowBackground;
-    bool mDontCollapsed = false;
-    bool mShowCollapsedSign = false;
+
     bool mAnimating = false;
-    bool mPressed = false;
+    int mPressedPart = -1;
+
+    // Drawing caches: the face stretched to the bar, the caption's visible line.
+    QPixmap mFace;
+    QStaticText mCaptionLine;
+    QRect mCaptionLineFor;  // the caption rectangle mCaptionLine was made for
+    bool mCaptionDirty = true;
 };
 
 // Places `lower` 45 twips under `upper`'s current bottom edge (single precision). Windows call

@@ -307,11 +307,19 @@ void FormWindow::GoToAddress(const QString& pane, const QString& address) {
     }
 }
 
+std::function<void()> FormWindow::WhileLoaded(std::function<void()> handler) {
+    // A window unloaded while one of its controls is still busy (a panel animating, say) may
+    // raise events after its controls are gone: its handlers no longer run.
+    return [this, built = QPointer<FormWidget>(mWidget), h = Guarded(std::move(handler))] {
+        if (built && mWidget == built) h();
+    };
+}
+
 void FormWindow::OnClick(const QString& name, std::function<void()> handler) {
     QObject* o = Find(name);
     if (!o) MissingControl(name);
     if (auto* action = qobject_cast<QAction*>(o)) {
-        connect(action, &QAction::triggered, action, Guarded(std::move(handler)));
+        connect(action, &QAction::triggered, action, WhileLoaded(std::move(handler)));
         return;
     }
     OnSignal(name, SIGNAL(Click()), std::move(handler));
@@ -320,7 +328,7 @@ void FormWindow::OnClick(const QString& name, std::function<void()> handler) {
 void FormWindow::OnSignal(const QString& name, const char* signal, std::function<void()> handler) {
     QObject* o = Find(name);
     if (!o) MissingControl(name);
-    auto* relay = new Relay(o, Guarded(std::move(handler)));
+    auto* relay = new Relay(o, WhileLoaded(std::move(handler)));
     if (!connect(o, signal, relay, SLOT(Fire()))) {
         delete relay;
         throw DesignError(QStringLiteral("%1.json: key \"%2\": the control has no event %3")

@@ -126,6 +126,8 @@ private:
     void BuildMenus(QMenuBar* bar, const std::vector<MenuDesign>& menus);
     void ClosedByUser();
     [[noreturn]] void MissingControl(const QString& name) const;
+    // `handler`, guarded, run only while the on-screen window it was wired to is the current one.
+    std::function<void()> WhileLoaded(std::function<void()> handler);
 
     QString mName;
     FormDesign mDesign;

@@ -1,11 +1,9 @@
-// The panel and the button as the windows use them: stored values, events and the animation.
+// The button as the windows use it (stored values and input), and the deferred browser pane.
 
 #include <gtest/gtest.h>
 
-#include "controls/EBXp/EBXp.h"
 #include "controls/gxButtons_H/gxButtons_H.h"
 #include "platform/browser/DeferredPane.h"
-#include "platform/sound/Sound.h"
 #include "support/Ui.h"
 
 #include <QKeyEvent>
@@ -13,82 +11,6 @@
 
 using platform::forms::Json;
 using platform::forms::PropertyBag;
-
-namespace {
-
-struct PanelTest : ::testing::Test {
-    void SetUp() override {
-        auto player = std::make_unique<platform::sound::RecordingPlayer>();
-        sounds = player.get();
-        platform::sound::SetPlayer(std::move(player));
-        panel.ReadProperties(PropertyBag(Json::parse(R"({"userheight": 2415, "caption": "x"})")));
-        panel.setGeometry(0, 0, 185, 161);
-        QObject::connect(&panel, &EBXp::ExpCol, [this] { heights.push_back(panel.Height()); });
-        QObject::connect(&panel, &EBXp::ExpColEnd, [this](bool& isExp) { ends.push_back(isExp); });
-    }
-    EBXp panel;
-    platform::sound::RecordingPlayer* sounds = nullptr;
-    std::vector<float> heights;
-    std::vector<bool> ends;
-};
-
-}  // namespace
-
-TEST_F(PanelTest, ExpandingAndCollapsingStepAndRaiseTheirEvents) {
-    panel.ExpColNoSound(true);
-    EXPECT_EQ(heights, std::vector<float>{450});
-    EXPECT_TRUE(panel.Expanded());  // the flag is True while collapsed
-    EXPECT_TRUE(sounds->played.empty());
-    heights.clear();
-    panel.ToggleExpCol();
-    ASSERT_EQ(heights.size(), 15u);  // 450, 600, ..., 2400, then 2415
-    EXPECT_EQ(heights.front(), 450);
-    EXPECT_EQ(heights[13], 2400);
-    EXPECT_EQ(heights.back(), 2415);
-    EXPECT_EQ(ends, std::vector<bool>{true});
-    EXPECT_FALSE(panel.Expanded());
-    ASSERT_EQ(sounds->played.size(), 1u);
-    EXPECT_TRUE(sounds->played[0].endsWith("/Sounds/Action.wav"));
-    heights.clear();
-    panel.DoExpCol(false);  // already at full height: nothing
-    EXPECT_TRUE(heights.empty());
-    panel.DoExpCol(true);
-    EXPECT_EQ(heights.back(), 450);
-    EXPECT_TRUE(panel.Expanded());
-}
-
-TEST_F(PanelTest, StepsThatCannotAdvanceJumpAndLockedPanelsStay) {
-    for (int step : {-150, 0}) {
-        SCOPED_TRACE(step);
-        panel.ExpColNoSound(false);
-        panel.SetTheStep(step);
-        heights.clear();
-        ends.clear();
-        panel.ToggleExpCol();
-        EXPECT_EQ(heights, std::vector<float>{450});
-        EXPECT_EQ(ends.size(), 1u);
-    }
-    panel.SetDontCollapsed(true);
-    heights.clear();
-    const auto played = sounds->played.size();
-    panel.ToggleExpCol();
-    EXPECT_TRUE(heights.empty());
-    EXPECT_EQ(sounds->played.size(), played);
-    panel.ExpColNoSound(false);  // still works
-    EXPECT_EQ(panel.Height(), 2415);
-}
-
-TEST(PanelPersistenceTest, KeysRoundTripInOrderWithDefaultsOmitted) {
-    EBXp panel;
-    panel.ReadProperties(PropertyBag(Json::parse(
-        R"({"_extentx": 1, "userheight": 5385, "caption": " Control Panel", "fillcolor": 16777215})")));
-    EXPECT_EQ(panel.TheStep(), 150);
-    EXPECT_FALSE(panel.DontCollapsed());
-    PropertyBag out;
-    panel.WriteProperties(out);
-    EXPECT_EQ(out.json().dump(),
-              R"({"UserHeight":5385,"Caption":" Control Panel","FillColor":16777215})");
-}
 
 TEST(ButtonPersistenceTest, StoredValuesRoundTripInTheirOrder) {
     gxButtons_H button;

@@ -257,6 +257,26 @@ TEST_F(ProgramTest, ConsoleEmailPanelFollowsTheToolsPanelAtEveryStep) {
     EXPECT_EQ(mail->Top(), 720.0f + 3900.0f + 45.0f);
 }
 
+TEST_F(ProgramTest, ClosingAWindowDuringAnAnimationRunsNoMoreOfItsHandlers) {
+    frmMain& main = ShowMain();
+    Form5& console = Instance<Form5>();
+    console.LoadToolbar(main);
+    EBXp* tools = console.Ctl<EBXp>("EBXp1");
+    // The user closes the console mid-animation; the window lingers until the animation is
+    // over (kept here for certain), while the console has already let go of its controls.
+    QPointer<QWidget> window = console.widget();
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    int steps = 0;
+    QObject::connect(tools, &EBXp::ExpCol, [&] {
+        if (++steps == 3) window->close();
+    });
+    tools->ToggleExpCol();
+    EXPECT_FALSE(console.IsLoaded());
+    EXPECT_GT(steps, 3);
+    delete window.data();
+    // The fixture checks that no handler failed on the controls the console no longer has.
+}
+
 TEST_F(ProgramTest, AssignmentToolStacksItsPanelsTwoLevelsDeep) {
     frmMain& main = ShowMain();
     frmToolbar& tool = Instance<frmToolbar>();
