@@ -50,6 +50,8 @@ EBXp::EBXp(QWidget* parent) : QWidget(parent) {
     mParts[TMid] = {75, 45, 5475, 360, true};
     mParts[TLeft] = {45, 45, 30, 360, true};
     setMouseTracking(true);  // the hand cursor over the title-bar parts
+    // The panel paints every pixel of itself: nothing behind it needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     resize(TwipsToPixels(5820), TwipsToPixels(4560));
     platform::forms::SetContainerBackColor(this, mFillColor);
 }
@@ -79,6 +81,7 @@ void EBXp::SetTheStep(std::int32_t New_TheStep) {
 
 void EBXp::SetIcon(const platform::Picture& New_Icon) {
     mIcon = New_Icon;
+    mIconPixmap = mIcon.IsNone() ? QPixmap() : QPixmap::fromImage(mIcon.image());
     update();
     emit PropertyChanged(QStringLiteral("Icon"));
 }
@@ -156,6 +159,7 @@ void EBXp::ReadProperties(const platform::forms::PropertyBag& bag) {
     mCaption = bag.ReadString("Caption");
     mTheStep = bag.ReadInt("TheStep", 150);
     mIcon = bag.ReadPicture("Icon");
+    mIconPixmap = mIcon.IsNone() ? QPixmap() : QPixmap::fromImage(mIcon.image());
     const std::int32_t alignment = bag.ReadInt("Alignment", 0);
     if (alignment < 0 || alignment > 2)
         throw platform::forms::PropertyError(
@@ -188,7 +192,7 @@ void EBXp::UserControl_Resize() {
     const float W = float(PixelsToTwips(width()));
     const float H = float(PixelsToTwips(height()));
     // In a form designer the height given to the panel becomes its full height.
-    if (!platform::forms::AmbientOf(this).UserMode) mUserHeight = std::int32_t(RoundHalfEven(H));
+    if (!platform::forms::AmbientUserMode(this)) mUserHeight = std::int32_t(RoundHalfEven(H));
 
     // From here on a step the parts refuse (a panel too narrow for its title bar, say) is
     // skipped and the layout goes on with the next one.

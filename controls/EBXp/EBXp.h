@@ -15,6 +15,7 @@
 // mouse), EBXpPaint.cpp (drawing and the control's own pictures).
 
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QStaticText>
 #include <QWidget>
@@ -114,6 +115,11 @@ private:
     int ClickablePartAt(QPoint pos) const;
     QRect PixelRect(PartId id) const;
     void CaptionChanged();
+    // The title bar must be drawn again (caption, signs or width changed).
+    void TitleChanged();
+    // The band from the top down to the bottom of the title-bar parts, in pixels.
+    int TitleBandHeight() const;
+    void PaintTitle(QPainter& p);
 
     std::array<Part, kPartCount> mParts;
     std::int32_t mUserHeight = 0;
@@ -128,8 +134,10 @@ private:
     bool mAnimating = false;
     int mPressedPart = -1;
 
-    // Drawing caches: the face stretched to the bar, the caption's visible line.
-    QPixmap mFace;
+    // Drawing caches: the title bar as drawn, the icon, the caption's visible line.
+    QPixmap mTitle;
+    bool mTitleDirty = true;
+    QPixmap mIconPixmap;
     QStaticText mCaptionLine;
     QRect mCaptionLineFor;  // the caption rectangle mCaptionLine was made for
     bool mCaptionDirty = true;

@@ -88,7 +88,7 @@ void EBXp::AnimateExpCol(bool& flag) {
 void EBXp::ShowSigns() {
     mParts[imgSignExp].Visible = !mExpanded;
     mParts[imgSignCol].Visible = mExpanded;
-    update(PixelRect(imgSignExp).united(PixelRect(imgSignCol)));
+    TitleChanged();
 }
 
 // ---- Mouse ----

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QTextLayout>
+#include <algorithm>
 
 #include "controls/EBXp/EBXp.h"
 #include "platform/Units.h"
@@ -14,19 +15,20 @@ namespace {
 constexpr platform::Colour kPanelBackground = platform::Rgb(121, 160, 229);
 constexpr platform::Colour kCaptionColour = platform::Rgb(0, 0, 128);
 
-// The control's own pictures, read once.
+// The control's own pictures, read once, ready to draw.
 struct Pictures {
-    QImage face, capLeft, capRight, signCol, signExp;
+    QImage face;
+    QPixmap capLeft, capRight, signCol, signExp;
 };
 
 const Pictures& Own() {
     static const Pictures pictures = [] {
-        const auto load = [](const char* name) {
-            return QImage(QStringLiteral(":/controls/EBXp/") + QLatin1String(name))
-                .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const auto image = [](const char* name) {
+            return QImage(QStringLiteral(":/controls/EBXp/") + QLatin1String(name));
         };
-        return Pictures{load("face.png"), load("cap_left.png"), load("cap_right.png"),
-                        load("sign_col.png"), load("sign_exp.png")};
+        const auto pixmap = [&](const char* name) { return QPixmap::fromImage(image(name)); };
+        return Pictures{image("face.png"), pixmap("cap_left.png"), pixmap("cap_right.png"),
+                        pixmap("sign_col.png"), pixmap("sign_exp.png")};
     }();
     return pictures;
 }
@@ -51,41 +53,43 @@ QRect EBXp::PixelRect(PartId id) const {
 
 void EBXp::CaptionChanged() {
     mCaptionDirty = true;
-    update(PixelRect(lbCaption));
+    TitleChanged();
 }
 
-void EBXp::paintEvent(QPaintEvent*) {
-    const Pictures& own = Own();
-    QPainter p(this);
-    p.fillRect(rect(), ToQColor(kPanelBackground));
+void EBXp::TitleChanged() {
+    mTitleDirty = true;
+    update(0, 0, width(), TitleBandHeight());
+}
 
-    const auto image = [&](PartId id, const QImage& picture) {
+int EBXp::TitleBandHeight() const {
+    int bottom = 0;
+    for (PartId id : {TLeft, TMid, TRight, imgSignExp, imgSignCol, lbCaption})
+        bottom = std::max(bottom, PixelRect(id).bottom() + 1);
+    return bottom;
+}
+
+void EBXp::PaintTitle(QPainter& p) {
+    const Pictures& own = Own();
+    p.fillRect(0, 0, width(), TitleBandHeight(), ToQColor(kPanelBackground));
+
+    // An image part shows its picture at the picture's own size, cut to the part.
+    const auto image = [&](PartId id, const QPixmap& picture) {
         if (mParts[id].Visible && !picture.isNull()) {
             const QRect r = PixelRect(id);
-            p.save();
-            p.setClipRect(r);
-            p.drawImage(r.topLeft(), picture);
-            p.restore();
+            p.drawPixmap(r.topLeft(), picture,
+                         QRect(0, 0, std::min(r.width(), picture.width()),
+                               std::min(r.height(), picture.height())));
         }
     };
-
-    // Title bar: left cap, the face stretched to its part, right cap.
     image(TLeft, own.capLeft);
     const QRect face = PixelRect(TMid);
     if (!face.isEmpty() && !own.face.isNull()) {
-        if (mFace.size() != face.size()) {
-            mFace = QPixmap::fromImage(
-                own.face.scaled(face.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        }
-        p.drawPixmap(face.topLeft(), mFace);
+        p.drawImage(face,
+                    own.face.scaled(face.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     }
     image(TRight, own.capRight);
     image(imgSignExp, own.signExp);
     image(imgSignCol, own.signCol);
-
-    // Body.
-    const QRect body = PixelRect(imgBody);
-    if (!body.isEmpty()) p.fillRect(body, ToQColor(mFillColor));
 
     // Caption: the first line of the text wrapped at word boundaries within the label; what
     // falls below it lies outside the label and is not seen.
@@ -117,14 +121,46 @@ void EBXp::paintEvent(QPaintEvent*) {
         if (mAlignment == 1) x = caption.right() + 1 - natural;
         if (mAlignment == 2) x = caption.left() + (caption.width() - natural) / 2;
         p.save();
-        p.setClipRect(caption);
+        p.setClipRect(caption);  // a word longer than the label is cut at its edge
         p.setFont(CaptionFont());
         p.setPen(ToQColor(kCaptionColour));
         p.drawStaticText(QPointF(x, caption.top()), mCaptionLine);
         p.restore();
     }
+}
 
-    // Icon, at the picture's own size.
-    if (mParts[imgIcon].Visible && !mIcon.IsNone())
-        p.drawImage(PixelRect(imgIcon).topLeft(), mIcon.image());
+void EBXp::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    // The title bar changes only with the width, the caption and the signs: it is drawn once
+    // into a picture that every animation step reuses. It lies above the body, which begins
+    // where the bar ends.
+    const int band = TitleBandHeight();
+    const qreal dpr = devicePixelRatioF();
+    if (mTitleDirty || mTitle.size() != QSize(width(), band) * dpr) {
+        mTitle = QPixmap(QSize(width(), band) * dpr);
+        mTitle.setDevicePixelRatio(dpr);
+        QPainter tp(&mTitle);
+        PaintTitle(tp);
+        mTitleDirty = false;
+    }
+    p.drawPixmap(0, 0, mTitle);
+
+    // Below it, the background shows around the body.
+    const QRect below(0, band, width(), height() - band);
+    const QRect body = PixelRect(imgBody) & below;
+    const QColor back = ToQColor(kPanelBackground);
+    if (body.isEmpty()) {
+        p.fillRect(below, back);
+    } else {
+        p.fillRect(QRect(0, band, width(), body.top() - band), back);
+        p.fillRect(QRect(0, body.top(), body.left(), body.height()), back);
+        p.fillRect(QRect(body.right() + 1, body.top(), width() - body.right() - 1, body.height()),
+                   back);
+        p.fillRect(QRect(0, body.bottom() + 1, width(), height() - body.bottom() - 1), back);
+        p.fillRect(body, ToQColor(mFillColor));
+    }
+
+    // Icon, at the picture's own size, in front of everything.
+    if (mParts[imgIcon].Visible && !mIconPixmap.isNull())
+        p.drawPixmap(PixelRect(imgIcon).topLeft(), mIconPixmap);
 }

@@ -33,6 +33,8 @@ struct Ambient {
 // The ambient properties for `control`: BackColor from the nearest container that sets the
 // dynamic property "BackColor", UserMode from the top-level window's "UserMode" (default true).
 Ambient AmbientOf(const QWidget* control);
+// Just the user mode, for controls that ask on every resize.
+bool AmbientUserMode(const QWidget* control);
 // Marks `container` as offering `colour` as the ambient background of its controls.
 void SetContainerBackColor(QWidget* container, Colour colour);
 

@@ -94,11 +94,14 @@ Ambient AmbientOf(const QWidget* control) {
             break;
         }
     }
-    if (control) {
-        const QVariant mode = control->window()->property("UserMode");
-        if (mode.isValid()) a.UserMode = mode.toBool();
-    }
+    a.UserMode = AmbientUserMode(control);
     return a;
+}
+
+bool AmbientUserMode(const QWidget* control) {
+    if (!control) return true;
+    const QVariant mode = control->window()->property("UserMode");
+    return !mode.isValid() || mode.toBool();
 }
 
 void SetContainerBackColor(QWidget* container, Colour colour) {
