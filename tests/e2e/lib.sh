@@ -15,3 +15,19 @@ wait_for() {
         sleep 0.1
     done
 }
+
+# start_session PORTAL SECONDS: makes the work folder $work (removed at exit, with every process
+# in $pids killed), starts the demo portal for at most SECONDS with its request log in
+# $work/requests.log, and sets $url (the portal) and $webmail (the web-mail host).
+start_session() {
+    local portal=$1 seconds=$2
+    work=$(mktemp -d)
+    pids=()
+    trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
+    "$portal" --port 0 --log "$work/requests.log" --max-seconds "$seconds" >"$work/portal.out" &
+    pids+=($!)
+    wait_for 20 grep -q "listening on" "$work/portal.out" || fail "demo portal did not start"
+    url=$(sed -n 's/^listening on \(http:[^ ]*\).*/\1/p' "$work/portal.out")
+    webmail=$(sed -n 's/^listening on .* webmail \([^ ]*\).*/\1/p' "$work/portal.out")
+    touch "$work/empty.ini" "$work/requests.log"
+}

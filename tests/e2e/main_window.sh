@@ -8,19 +8,7 @@ portal=$2
 here=$(dirname "$0")
 source "$here/lib.sh"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-"$portal" --port 0 --log "$work/requests.log" --max-seconds 200 >"$work/portal.out" &
-pids+=($!)
-wait_for 20 grep -q "listening on" "$work/portal.out" || fail "demo portal did not start"
-url=$(sed -n 's/^listening on \(http:[^ ]*\).*/\1/p' "$work/portal.out")
-touch "$work/empty.ini"
+start_session "$portal" 200
 
 "$quillmere" --portal "$url" --config "$work/empty.ini" >"$work/quillmere.out" 2>&1 &
 app=$!

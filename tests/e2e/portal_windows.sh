@@ -14,20 +14,7 @@ designs=$3
 here=$(dirname "$0")
 source "$here/lib.sh"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-"$portal" --port 0 --log "$work/requests.log" --max-seconds 400 >"$work/portal.out" &
-pids+=($!)
-wait_for 20 grep -q "listening on" "$work/portal.out" || fail "demo portal did not start"
-url=$(sed -n 's/^listening on \(http:[^ ]*\).*/\1/p' "$work/portal.out")
-webmail=$(sed -n 's/^listening on .* webmail \([^ ]*\).*/\1/p' "$work/portal.out")
-touch "$work/empty.ini" "$work/requests.log"
+start_session "$portal" 400
 
 "$quillmere" --portal "$url" --webmail "$webmail" --config "$work/empty.ini" \
     >"$work/quillmere.out" 2>&1 &
