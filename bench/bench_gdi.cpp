@@ -1,0 +1,4 @@
+// (the raster benchmark comes here)
+int main() {
+    return 0;
+}
