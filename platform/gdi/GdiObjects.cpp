@@ -194,6 +194,9 @@ QImage* Surface(HDC h) {
     if (!dc) return nullptr;
     if (dc->external) return dc->external;
     if (dc->screen) return &Stocks().screenSurface;
+    // The 1 x 1 bitmap every memory DC starts with is shared: a DC draws nothing until it has
+    // a bitmap of its own.
+    if (dc->bitmap == Stocks().defaultBitmap) return nullptr;
     BitmapObject* b = Bitmap(dc->bitmap);
     return b ? &b->image : nullptr;
 }

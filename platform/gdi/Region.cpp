@@ -1,50 +1,387 @@
 // Regions: rectangles, ellipses and polygons as pixel sets, their algebra, and window regions.
+//
+// A region is a QRegion of whole pixels. Shapes are rasterised here rather than by Qt so that the
+// edge pixels are exactly ours: a pixel belongs to an ellipse or a polygon when its centre does.
+// The rasterisers emit rows already merged into bands (consecutive rows with identical spans
+// become one rectangle per span), the compact form QRegion's own operations produce.
+//
+// Limits that keep bad input harmless:
+// - Every coordinate is clamped to +-kMaxCoord, and OffsetRgn refuses to move a region past it,
+//   so QRegion's int arithmetic (right = left + width - 1 and the like) never overflows.
+// - Ellipses and polygons are rasterised only inside the square +-kRasterLimit, which is far
+//   beyond any surface or screen; the work and memory per shape are bounded by it.
+
+#include <QVariant>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
 
 #include "platform/gdi/GdiObjects.h"
 
 namespace platform::gdi {
 
-HRGN CreateRectRgn(std::int32_t, std::int32_t, std::int32_t, std::int32_t) {
-    return {};
+using namespace detail;
+
+namespace {
+
+constexpr std::int64_t kMaxCoord = std::int64_t{1} << 27;
+constexpr std::int64_t kRasterLimit = std::int64_t{1} << 16;
+
+// Qt treats an empty mask as no mask at all, so an empty window region becomes a mask of one
+// pixel outside the widget, and a property tells it apart from a region that really is that.
+constexpr const char* kEmptyWindowRgn = "_qm_emptyWindowRgn";
+QRegion HiddenMask() {
+    return QRegion(-1, -1, 1, 1);
 }
-HRGN CreateEllipticRgn(std::int32_t, std::int32_t, std::int32_t, std::int32_t) {
-    return {};
+
+std::int64_t Clamp(std::int64_t v) {
+    return std::clamp(v, -kMaxCoord, kMaxCoord);
 }
-HRGN CreatePolygonRgn(const POINT*, int, int) {
-    return {};
+
+// By pixels: QRegion keeps the rectangles given to setRects as they are and does not merge
+// bands in every operation, so the rectangle count alone could call a rectangle complex.
+int TypeOf(const QRegion& r) {
+    if (r.isEmpty()) return NULLREGION;
+    if (r.rectCount() == 1) return SIMPLEREGION;
+    std::int64_t area = 0;
+    for (const QRect& q : r) area += std::int64_t(q.width()) * q.height();
+    const QRect box = r.boundingRect();
+    return area == std::int64_t(box.width()) * box.height() ? SIMPLEREGION : COMPLEXREGION;
 }
-int CombineRgn(HRGN, HRGN, HRGN, int) {
-    return kRgnError;
+
+// The whole coordinate range a region may occupy.
+QRect Universe() {
+    return QRect(int(-kMaxCoord), int(-kMaxCoord), int(2 * kMaxCoord), int(2 * kMaxCoord));
 }
-int OffsetRgn(HRGN, std::int32_t, std::int32_t) {
-    return kRgnError;
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+    const std::int64_t q = a / b;
+    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
 }
-int GetRgnBox(HRGN, RECT*) {
-    return kRgnError;
+
+std::int64_t CeilDiv(std::int64_t a, std::int64_t b) {
+    return -FloorDiv(-a, b);
 }
-BOOL PtInRegion(HRGN, std::int32_t, std::int32_t) {
-    return 0;
+
+std::uint64_t ISqrt(std::uint64_t n) {
+    auto r = std::uint64_t(std::sqrt(double(n)));
+    while (r > 0 && r * r > n) --r;
+    while ((r + 1) * (r + 1) <= n) ++r;
+    return r;
 }
-BOOL EqualRgn(HRGN, HRGN) {
-    return 0;
+
+// Collects the spans of successive rows and merges rows with identical spans into bands.
+class BandBuilder {
+public:
+    using Span = std::pair<std::int64_t, std::int64_t>;  // [left, right)
+
+    // Spans of row y, sorted, disjoint and not touching; rows must come in increasing order.
+    void AddRow(std::int64_t y, const std::vector<Span>& spans) {
+        if (spans.empty()) return;
+        if (!bands_.empty() && bands_.back().bottom == y && bands_.back().spans == spans) {
+            ++bands_.back().bottom;
+            return;
+        }
+        bands_.push_back({y, y + 1, spans});
+    }
+
+    QRegion Build() const {
+        std::vector<QRect> rects;
+        for (const Band& b : bands_)
+            for (const Span& s : b.spans)
+                rects.emplace_back(int(s.first), int(b.top), int(s.second - s.first),
+                                   int(b.bottom - b.top));
+        QRegion r;
+        if (!rects.empty()) r.setRects(rects.data(), int(rects.size()));
+        return r;
+    }
+
+private:
+    struct Band {
+        std::int64_t top, bottom;
+        std::vector<Span> spans;
+    };
+    std::vector<Band> bands_;
+};
+
+// Clips a row's span to the raster window; false when nothing is left.
+bool ClipSpan(std::int64_t& left, std::int64_t& right) {
+    left = std::max(left, -kRasterLimit);
+    right = std::min(right, kRasterLimit);
+    return left < right;
 }
-BOOL FillRgn(HDC, HRGN, HBRUSH) {
-    return 0;
+
+QRegion EllipsePixels(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
+    // In doubled coordinates relative to the centre, pixel (x, y) has its centre at
+    // X = 2x + 1 - (l + r), Y = 2y + 1 - (t + b), the semi-axes are A = r - l and B = b - t, and
+    // the pixel is inside when X^2 B^2 + Y^2 A^2 <= A^2 B^2, that is when
+    // X^2 <= floor(A^2 (B^2 - Y^2) / B^2): per row the widest |X| is an integer square root,
+    // stepped down to the parity every X has (that of A + 1). The span is symmetric about the
+    // centre by construction, and a row depends on Y^2 only, so the rows are symmetric too.
+    const std::int64_t a = r - l, bb = b - t;
+    BandBuilder bands;
+    const std::int64_t y0 = std::max(t, -kRasterLimit), y1 = std::min(b, kRasterLimit);
+    for (std::int64_t y = y0; y < y1; ++y) {
+        const std::int64_t yy = 2 * y + 1 - (t + b);  // |yy| < bb
+        const auto rhs = static_cast<unsigned __int128>(a * a) * std::uint64_t(bb * bb - yy * yy);
+        auto xm = std::int64_t(ISqrt(std::uint64_t(rhs / std::uint64_t(bb * bb))));
+        if ((xm & 1) != ((a + 1) & 1)) --xm;
+        if (xm < 0) continue;
+        std::int64_t left = (l + r - 1 - xm) / 2, right = (l + r + 1 + xm) / 2;  // both exact
+        if (ClipSpan(left, right)) bands.AddRow(y, {{left, right}});
+    }
+    return bands.Build();
 }
-BOOL FrameRgn(HDC, HRGN, HBRUSH, std::int32_t, std::int32_t) {
-    return 0;
+
+struct Edge {
+    std::int64_t x0, y0, x1, y1;  // y0 < y1
+    int dir;                      // +1 when the polygon runs downwards along it
+};
+
+QRegion PolygonPixels(const std::vector<Edge>& byTop, bool winding) {
+    if (byTop.empty()) return {};
+    std::int64_t top = byTop.front().y0, bottom = top;
+    for (const Edge& e : byTop) bottom = std::max(bottom, e.y1);
+    top = std::max(top, -kRasterLimit);
+    bottom = std::min(bottom, kRasterLimit);
+
+    BandBuilder bands;
+    std::vector<const Edge*> active;
+    std::vector<std::pair<std::int64_t, int>> crossings;  // first pixel right of it, direction
+    std::vector<BandBuilder::Span> spans;
+    std::size_t next = 0;
+    for (std::int64_t y = top; y < bottom; ++y) {
+        // The scanline through the pixel centres, y + 0.5, meets an edge when y0 <= y < y1.
+        // Vertices lie on whole coordinates, so the scanline never passes through one and an
+        // edge shared at a vertex is counted exactly once.
+        while (next < byTop.size() && byTop[next].y0 <= y) active.push_back(&byTop[next++]);
+        std::erase_if(active, [y](const Edge* e) { return e->y1 <= y; });
+        crossings.clear();
+        for (const Edge* e : active) {
+            // The crossing is at x = x0 + (y + 0.5 - y0)(x1 - x0) / (y1 - y0); pixels from
+            // ceil(x - 0.5) on have their centre at or right of it. In halves over dy:
+            // 2x - 1 = ((2 x0 - 1) dy + (2y + 1 - 2 y0)(x1 - x0)) / dy.
+            const std::int64_t dy = e->y1 - e->y0;
+            const std::int64_t n = (2 * e->x0 - 1) * dy + (2 * y + 1 - 2 * e->y0) * (e->x1 - e->x0);
+            crossings.emplace_back(CeilDiv(n, 2 * dy), e->dir);
+        }
+        std::sort(crossings.begin(), crossings.end());
+
+        // Sweep left to right; every pixel at or right of a crossing is past it, so all
+        // crossings at one position apply before deciding whether the pixels there are inside.
+        spans.clear();
+        int count = 0;
+        bool inside = false;
+        std::int64_t start = 0;
+        for (std::size_t i = 0; i < crossings.size();) {
+            const std::int64_t x = crossings[i].first;
+            for (; i < crossings.size() && crossings[i].first == x; ++i)
+                count += winding ? crossings[i].second : 1;
+            const bool now = winding ? count != 0 : (count & 1) != 0;
+            if (now == inside) continue;
+            inside = now;
+            if (inside) {
+                start = x;
+                continue;
+            }
+            std::int64_t left = start, right = x;
+            if (ClipSpan(left, right)) spans.emplace_back(left, right);
+        }
+        bands.AddRow(y, spans);
+    }
+    return bands.Build();
 }
-QRegion RegionOf(HRGN) {
-    return {};
+
+// Pixels of `region` within `horizontal` pixels (along the row) or `vertical` pixels (along the
+// column) of a pixel outside it: the region minus its erosion by a cross of those arms.
+QRegion Frame(const QRegion& region, std::int64_t horizontal, std::int64_t vertical) {
+    const QRect box = region.boundingRect();
+    // An arm as long as the box erodes everything; longer ones change nothing.
+    const int w = int(std::min<std::int64_t>(horizontal, box.width()));
+    const int h = int(std::min<std::int64_t>(vertical, box.height()));
+    // Erosion by the run 0..length-1 along one axis, doubling the run each step; then centred.
+    const auto erode = [&region](int arm, bool alongX) {
+        QRegion cur = region;
+        for (int covered = 1; covered < 2 * arm + 1;) {
+            const int step = std::min(covered, 2 * arm + 1 - covered);
+            cur &= alongX ? cur.translated(-step, 0) : cur.translated(0, -step);
+            covered += step;
+        }
+        return alongX ? cur.translated(arm, 0) : cur.translated(0, arm);
+    };
+    return region - (erode(w, true) & erode(h, false));
 }
-HRGN CreateRgnFromQRegion(const QRegion&) {
-    return {};
+
+BOOL Paint(HDC dc, const QRegion& region, HBRUSH brush) {
+    QImage* surface = Surface(dc);
+    const BrushObject* b = Brush(brush);
+    if (!surface || !b) return 0;
+    if (b->null) return 1;
+    const std::uint32_t pixel = PixelFor(dc, b->colour);
+    const QRegion target = region & DrawableRegion(dc);
+    for (const QRect& r : target) {
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            auto* row = reinterpret_cast<std::uint32_t*>(surface->scanLine(y));
+            std::fill(row + r.left(), row + r.right() + 1, pixel);
+        }
+    }
+    return 1;
 }
-BOOL SetWindowRgn(QWidget*, HRGN, bool) {
-    return 0;
+
+}  // namespace
+
+HRGN CreateRectRgn(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+    const auto [l, r] = std::minmax({Clamp(left), Clamp(right)});
+    const auto [t, b] = std::minmax({Clamp(top), Clamp(bottom)});
+    if (l == r || t == b) return NewRegion({});
+    return NewRegion(QRegion(int(l), int(t), int(r - l), int(b - t)));
 }
-int GetWindowRgn(QWidget*, HRGN) {
-    return kRgnError;
+
+HRGN CreateEllipticRgn(std::int32_t left, std::int32_t top, std::int32_t right,
+                       std::int32_t bottom) {
+    const auto [l, r] = std::minmax({Clamp(left), Clamp(right)});
+    const auto [t, b] = std::minmax({Clamp(top), Clamp(bottom)});
+    if (l == r || t == b) return NewRegion({});
+    return NewRegion(EllipsePixels(l, t, r, b));
+}
+
+// Fewer than three points make an empty region; a negative count, missing points or an unknown
+// fill mode make no region at all (0).
+HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode) {
+    if (count < 0 || (!points && count > 0) || (fillMode != ALTERNATE && fillMode != WINDING))
+        return {};
+    if (count < 3) return NewRegion({});
+    std::vector<Edge> edges;
+    edges.reserve(std::size_t(count));
+    for (int i = 0; i < count; ++i) {
+        const POINT& p = points[i];
+        const POINT& q = points[(i + 1) % count];  // the closing edge back to the first point
+        if (p.y == q.y) continue;  // horizontal edges never cross a scanline through centres
+        Edge e{Clamp(p.x), Clamp(p.y), Clamp(q.x), Clamp(q.y), 1};
+        if (e.y0 > e.y1) e = {e.x1, e.y1, e.x0, e.y0, -1};
+        if (e.y0 != e.y1) edges.push_back(e);  // clamping can flatten an edge
+    }
+    std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.y0 < b.y0; });
+    return NewRegion(PolygonPixels(edges, fillMode == WINDING));
+}
+
+int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode) {
+    RegionObject* d = Region(dest);
+    const RegionObject* a = Region(src1);
+    const RegionObject* b = mode == RGN_COPY ? a : Region(src2);
+    if (!d || !a || !b) return kRgnError;
+    QRegion result;
+    switch (mode) {
+        case RGN_AND:
+            result = a->region & b->region;
+            break;
+        case RGN_OR:
+            result = a->region | b->region;
+            break;
+        case RGN_XOR:
+            result = a->region ^ b->region;
+            break;
+        case RGN_DIFF:
+            result = a->region - b->region;
+            break;
+        case RGN_COPY:
+            result = a->region;
+            break;
+        default:
+            return kRgnError;
+    }
+    d->region = std::move(result);  // after computing, so dest may be one of the sources
+    return TypeOf(d->region);
+}
+
+// Refuses (kRgnError, region unchanged) a move that would take the region out of range.
+int OffsetRgn(HRGN region, std::int32_t dx, std::int32_t dy) {
+    RegionObject* r = Region(region);
+    if (!r) return kRgnError;
+    if (r->region.isEmpty()) return NULLREGION;
+    const QRect box = r->region.boundingRect();
+    const bool fits = std::int64_t(box.left()) + dx >= -kMaxCoord &&
+                      std::int64_t(box.right()) + 1 + dx <= kMaxCoord &&
+                      std::int64_t(box.top()) + dy >= -kMaxCoord &&
+                      std::int64_t(box.bottom()) + 1 + dy <= kMaxCoord;
+    if (!fits) return kRgnError;
+    r->region.translate(dx, dy);
+    return TypeOf(r->region);
+}
+
+int GetRgnBox(HRGN region, RECT* box) {
+    const RegionObject* r = Region(region);
+    if (!r || !box) return kRgnError;
+    if (r->region.isEmpty()) {
+        *box = RECT{};
+        return NULLREGION;
+    }
+    const QRect b = r->region.boundingRect();
+    *box = RECT{b.left(), b.top(), b.right() + 1, b.bottom() + 1};
+    return TypeOf(r->region);
+}
+
+BOOL PtInRegion(HRGN region, std::int32_t x, std::int32_t y) {
+    const RegionObject* r = Region(region);
+    return r && r->region.contains(QPoint(x, y)) ? 1 : 0;
+}
+
+BOOL EqualRgn(HRGN a, HRGN b) {
+    const RegionObject* ra = Region(a);
+    const RegionObject* rb = Region(b);
+    // By pixels, whatever rectangles either happens to be stored as.
+    return ra && rb && (ra->region ^ rb->region).isEmpty() ? 1 : 0;
+}
+
+BOOL FillRgn(HDC dc, HRGN region, HBRUSH brush) {
+    const RegionObject* r = Region(region);
+    return r ? Paint(dc, r->region, brush) : 0;
+}
+
+BOOL FrameRgn(HDC dc, HRGN region, HBRUSH brush, std::int32_t w, std::int32_t h) {
+    const RegionObject* r = Region(region);
+    if (!r || w <= 0 || h <= 0 || !Surface(dc) || !Brush(brush)) return 0;
+    return Paint(dc, Frame(r->region, w, h), brush);
+}
+
+QRegion RegionOf(HRGN region) {
+    const RegionObject* r = Region(region);
+    return r ? r->region : QRegion();
+}
+
+HRGN CreateRgnFromQRegion(const QRegion& region) {
+    return NewRegion(Universe().contains(region.boundingRect()) ? region : region & Universe());
+}
+
+BOOL SetWindowRgn(QWidget* widget, HRGN region, bool redraw) {
+    if (!widget) return 0;
+    if (!region) {
+        widget->clearMask();
+        widget->setProperty(kEmptyWindowRgn, QVariant());
+    } else {
+        const RegionObject* r = Region(region);
+        if (!r) return 0;
+        const bool empty = r->region.isEmpty();
+        widget->setMask(empty ? HiddenMask() : r->region);
+        widget->setProperty(kEmptyWindowRgn, empty ? QVariant(true) : QVariant());
+    }
+    if (redraw) widget->update();
+    return 1;
+}
+
+int GetWindowRgn(QWidget* widget, HRGN into) {
+    RegionObject* r = Region(into);
+    if (!widget || !r) return kRgnError;
+    if (widget->property(kEmptyWindowRgn).toBool() && widget->mask() == HiddenMask()) {
+        r->region = QRegion();
+        return NULLREGION;
+    }
+    const QRegion mask = widget->mask();
+    if (mask.isEmpty()) return kRgnError;
+    r->region = mask;
+    return TypeOf(r->region);
 }
 
 }  // namespace platform::gdi

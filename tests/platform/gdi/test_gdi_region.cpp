@@ -1,2 +1,227 @@
-// (tests to come)
+// Regions: algebra by pixel counts, exact edge pixels of ellipses and polygons, filling and
+// framing, window regions and bad input.
+
 #include <gtest/gtest.h>
+
+#include <QStringList>
+#include <QWidget>
+#include <climits>
+#include <string>
+#include <utility>
+
+#include "platform/gdi/Gdi.h"
+
+using namespace platform::gdi;
+
+namespace {
+
+struct Rgn {  // deleted at the end of the scope
+    HRGN h;
+    ~Rgn() { DeleteObject(h); }
+    operator HRGN() const { return h; }
+};
+
+long long Area(HRGN region) {
+    long long area = 0;
+    for (const QRect& r : RegionOf(region)) area += (long long)r.width() * r.height();
+    return area;
+}
+
+// The spans of rows top..bottom-1 as "left-right" (right exclusive), rows split by "|".
+std::string Rows(HRGN region, int top, int bottom) {
+    QStringList rows;
+    for (int y = top; y < bottom; ++y) {
+        QStringList spans;
+        for (const QRect& r : RegionOf(region))  // stored in y-x order
+            if (r.top() <= y && y <= r.bottom())
+                spans << QStringLiteral("%1-%2").arg(r.left()).arg(r.right() + 1);
+        rows << spans.join(' ');
+    }
+    return rows.join('|').toStdString();
+}
+
+// The pixels `paint` changes on a black 20 x 20 surface, as a region.
+template <class F>
+Rgn Painted(F paint) {
+    QImage image(20, 20, QImage::Format_RGB32);
+    image.fill(0xFF000000u);
+    HDC dc = CreateImageDC(&image);
+    paint(dc);
+    DeleteDC(dc);
+    QRegion painted;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            if (image.pixel(x, y) != 0xFF000000u) painted += QRect(x, y, 1, 1);
+    return Rgn{CreateRgnFromQRegion(painted)};
+}
+
+}  // namespace
+
+TEST(GdiRegionTest, CombinedPiecesAreDisjointAndAreasAddUp) {
+    const POINT tri[] = {{3, 2}, {17, 9}, {5, 14}};
+    const Rgn a{CreateRectRgn(10, 8, 0, 0)}, b{CreateEllipticRgn(4, 3, 19, 12)},
+        c{CreatePolygonRgn(tri, 3, ALTERNATE)}, both{CreateRectRgn(0, 0, 0, 0)},
+        one{CreateRectRgn(0, 0, 0, 0)};
+    for (auto [p, q] : {std::pair{&a, &b}, std::pair{&b, &c}, std::pair{&c, &a}}) {
+        const auto area = [&](int mode) {
+            CombineRgn(one, *p, *q, mode);
+            return Area(one);
+        };
+        CombineRgn(both, *p, *q, RGN_AND);
+        EXPECT_EQ(Area(*p), Area(both) + area(RGN_DIFF));
+        EXPECT_FALSE(RegionOf(both).intersects(RegionOf(one)));
+        EXPECT_EQ(area(RGN_OR), Area(*p) + Area(*q) - Area(both));
+        EXPECT_EQ(area(RGN_XOR), area(RGN_OR) - Area(both));
+        CombineRgn(one, *p, *q, RGN_XOR);
+        for (int y = -1; y <= 20; ++y)
+            for (int x = -1; x <= 20; ++x)
+                ASSERT_EQ(bool(PtInRegion(one, x, y)),
+                          PtInRegion(*p, x, y) != PtInRegion(*q, x, y));
+    }
+    // Swapped corners are normalised; the destination may be a source.
+    RECT box;
+    EXPECT_TRUE(EqualRgn(a, Rgn{CreateRectRgn(0, 0, 10, 8)}));
+    EXPECT_EQ(CombineRgn(one, a, HRGN{}, RGN_COPY), SIMPLEREGION);
+    EXPECT_EQ(OffsetRgn(one, -5, 3), SIMPLEREGION);
+    EXPECT_EQ(GetRgnBox(one, &box), SIMPLEREGION);
+    EXPECT_EQ(box, (RECT{-5, 3, 5, 11}));
+    EXPECT_EQ(CombineRgn(one, one, one, RGN_DIFF), NULLREGION);
+    EXPECT_EQ(GetRgnBox(one, &box), NULLREGION);
+    EXPECT_EQ(box, RECT{});
+    // A rectangle stored as two bands (setRects keeps rectangles as given) is still simple.
+    QRegion bands;
+    const QRect rows[] = {{0, 0, 4, 1}, {0, 1, 4, 1}};
+    bands.setRects(rows, 2);
+    EXPECT_EQ(GetRgnBox(Rgn{CreateRgnFromQRegion(bands)}, &box), SIMPLEREGION);
+}
+
+TEST(GdiRegionTest, EllipsesHoldThePixelsWhoseCentresAreInside) {
+    EXPECT_EQ(Rows(Rgn{CreateEllipticRgn(0, 0, 10, 6)}, 0, 6), "2-8|1-9|0-10|0-10|1-9|2-8");
+    EXPECT_EQ(Area(Rgn{CreateEllipticRgn(4, 4, 4, 10)}), 0);
+    // Odd and even sizes (1 x 1 and 2 x 2 among them) against the centre rule in doubled
+    // coordinates, which also makes them symmetric both ways.
+    for (int w = 1; w <= 13; ++w)
+        for (int h = 1; h <= 9; ++h) {
+            const int l = -3, t = 2, r = l + w, b = t + h;
+            const Rgn shape{CreateEllipticRgn(r, b, l, t)};
+            for (int y = t - 1; y <= b; ++y)
+                for (int x = l - 1; x <= r; ++x) {
+                    const long long dx = 2 * x + 1 - (l + r), dy = 2 * y + 1 - (t + b);
+                    ASSERT_EQ(bool(PtInRegion(shape, x, y)),
+                              dx * dx * h * h + dy * dy * w * w <= w * w * h * h)
+                        << w << "x" << h;
+                }
+        }
+}
+
+TEST(GdiRegionTest, PolygonsFillByPixelCentresAndFillMode) {
+    // Pixel centres on the slanted side x + y = 8 lie on a right edge, so they are out.
+    const POINT tri[] = {{0, 0}, {8, 0}, {0, 8}};
+    EXPECT_EQ(Rows(Rgn{CreatePolygonRgn(tri, 3, ALTERNATE)}, 0, 8), "0-7|0-6|0-5|0-4|0-3|0-2|0-1|");
+    // Sides (0,0)-(s,H+1) and (W-s+1,0)-(W+1,H+1) with s = 2, W = 9, H = 3.
+    const POINT quad[] = {{0, 0}, {2, 4}, {10, 4}, {8, 0}};
+    EXPECT_EQ(Rows(Rgn{CreatePolygonRgn(quad, 4, WINDING)}, 0, 4), "0-8|1-9|1-9|2-10");
+
+    // Triangles sharing a slanted edge tile their rectangle: no overlap, no gap.
+    const POINT lower[] = {{0, 0}, {8, 0}, {8, 5}}, upper[] = {{0, 0}, {8, 5}, {0, 5}};
+    const Rgn a{CreatePolygonRgn(lower, 3, ALTERNATE)}, b{CreatePolygonRgn(upper, 3, WINDING)};
+    EXPECT_EQ(CombineRgn(a, a, b, RGN_XOR), SIMPLEREGION);
+    EXPECT_TRUE(EqualRgn(a, Rgn{CreateRectRgn(0, 0, 8, 5)}));
+
+    // A pentagram: the centre pentagon is wound twice, so only WINDING fills it.
+    const POINT star[] = {{50, 10}, {74, 82}, {12, 38}, {88, 38}, {26, 82}};
+    const Rgn alt{CreatePolygonRgn(star, 5, ALTERNATE)}, win{CreatePolygonRgn(star, 5, WINDING)};
+    EXPECT_TRUE(PtInRegion(alt, 50, 15) && PtInRegion(alt, 30, 78) && !PtInRegion(alt, 50, 50));
+    EXPECT_EQ(CombineRgn(b, alt, win, RGN_DIFF), NULLREGION);
+    EXPECT_EQ(CombineRgn(b, win, alt, RGN_DIFF), COMPLEXREGION);
+    EXPECT_TRUE(PtInRegion(b, 50, 50));
+}
+
+TEST(GdiRegionTest, FillAndFrameStayInsideTheRegionAndTheClip) {
+    const HBRUSH red = CreateSolidBrush(0x0000FF);
+    const Rgn rect{CreateRectRgn(5, 5, 15, 13)}, e{CreateEllipticRgn(2, 2, 18, 15)};
+    const Rgn thin = Painted([&](HDC dc) { EXPECT_TRUE(FrameRgn(dc, rect, red, 1, 1)); });
+    EXPECT_EQ(Area(thin), 32);
+    EXPECT_EQ(Rows(thin, 4, 7), "|5-15|5-6 14-15");
+    EXPECT_EQ(Rows(Painted([&](HDC dc) { FrameRgn(dc, rect, red, 2, 1); }), 11, 14),
+              "5-7 13-15|5-15|");
+
+    // On an ellipse the frame is exactly the pixels with a 4-neighbour outside.
+    const QRegion s = RegionOf(e);
+    const Rgn ring = Painted([&](HDC dc) { FrameRgn(dc, e, red, 1, 1); });
+    const QRegion inner =
+        s & s.translated(1, 0) & s.translated(-1, 0) & s.translated(0, 1) & s.translated(0, -1);
+    EXPECT_TRUE(((s - inner) ^ RegionOf(ring)).isEmpty());
+
+    // A null brush paints nothing; painting stops at the surface and at the clip region.
+    const Rgn clip{CreateRectRgn(0, 0, 10, 20)}, offEdge{CreateRectRgn(-5, -5, 3, 3)};
+    const Rgn filled = Painted([&](HDC dc) {
+        EXPECT_TRUE(FillRgn(dc, rect, GetStockBrush(NULL_BRUSH)));
+        FillRgn(dc, offEdge, red);
+        SelectClipRgn(dc, clip);
+        FillRgn(dc, rect, red);
+    });
+    EXPECT_EQ(Rows(filled, 2, 6), "0-3|||5-10");
+    DeleteObject(red);
+}
+
+TEST(GdiRegionTest, WindowRegionsLetClicksOutsideFallThrough) {
+    QWidget parent;
+    auto* back = new QWidget(&parent);
+    auto* front = new QWidget(&parent);
+    back->setGeometry(0, 0, 100, 100);
+    front->setGeometry(0, 0, 100, 100);
+    parent.show();
+    const Rgn left{CreateEllipticRgn(0, 0, 50, 100)}, read{CreateRectRgn(0, 0, 0, 0)};
+    EXPECT_TRUE(SetWindowRgn(front, left, true));
+    OffsetRgn(left, 50, 0);  // the widget keeps its own copy
+    EXPECT_EQ(parent.childAt(25, 50), front);
+    EXPECT_EQ(parent.childAt(75, 50), back);
+    EXPECT_EQ(parent.childAt(1, 1), back);  // outside the ellipse, inside its box
+    EXPECT_EQ(GetWindowRgn(front, read), COMPLEXREGION);
+    EXPECT_TRUE(EqualRgn(read, Rgn{CreateEllipticRgn(0, 0, 50, 100)}));
+
+    EXPECT_TRUE(SetWindowRgn(front, Rgn{CreateRectRgn(0, 0, 0, 0)}, false));
+    EXPECT_EQ(parent.childAt(25, 50), back);
+    EXPECT_EQ(GetWindowRgn(front, read), NULLREGION);
+    EXPECT_TRUE(SetWindowRgn(front, HRGN{}, false));
+    EXPECT_EQ(parent.childAt(75, 50), front);
+    EXPECT_EQ(GetWindowRgn(front, read), kRgnError);
+}
+
+TEST(GdiRegionTest, BadInputFailsQuietly) {
+    const int before = LiveObjectCount();
+    {
+        const HRGN dead = CreateRectRgn(0, 0, 4, 4);
+        DeleteObject(dead);
+        const Rgn ok{CreateRectRgn(0, 0, 4, 4)};
+        const HBRUSH black = GetStockBrush(BLACK_BRUSH);
+        const POINT two[] = {{0, 0}, {5, 5}};
+        RECT box;
+        for (int result :
+             {CombineRgn(dead, ok, ok, RGN_OR), CombineRgn(ok, ok, dead, RGN_AND),
+              CombineRgn(ok, ok, ok, 9), OffsetRgn(dead, 1, 1), GetRgnBox(dead, &box),
+              GetRgnBox(ok, nullptr), GetWindowRgn(nullptr, ok), PtInRegion(dead, 0, 0),
+              EqualRgn(dead, dead), FillRgn(GetScreenDC(), dead, black), FillRgn(HDC{}, ok, black),
+              FrameRgn(GetScreenDC(), ok, HBRUSH{}, 1, 1), FrameRgn(GetScreenDC(), ok, black, 0, 1),
+              SetWindowRgn(nullptr, ok, false), int(Area(dead))})
+            EXPECT_EQ(result, 0);
+        // Fewer than three points give an empty region; no points or an unknown mode, none.
+        EXPECT_EQ(GetRgnBox(Rgn{CreatePolygonRgn(nullptr, 0, ALTERNATE)}, &box), NULLREGION);
+        EXPECT_EQ(GetRgnBox(Rgn{CreatePolygonRgn(two, 2, WINDING)}, &box), NULLREGION);
+        EXPECT_FALSE(CreatePolygonRgn(nullptr, 3, ALTERNATE) ||
+                     CreatePolygonRgn(two, -1, ALTERNATE) || CreatePolygonRgn(two, 2, 7));
+
+        // Huge coordinates are clamped; moves out of range are refused.
+        const POINT distant[] = {{INT_MIN, INT_MIN}, {INT_MAX, 0}, {INT_MIN, INT_MAX}};
+        const Rgn all{CreateRectRgn(INT_MIN, INT_MIN, INT_MAX, INT_MAX)},
+            big{CreateEllipticRgn(INT_MIN, INT_MIN, INT_MAX, INT_MAX)},
+            wide{CreatePolygonRgn(distant, 3, WINDING)};
+        EXPECT_EQ(OffsetRgn(all, INT_MAX, 0), kRgnError);
+        EXPECT_TRUE(PtInRegion(all, 100000000, -100000000));
+        EXPECT_TRUE(PtInRegion(big, 0, 0) && PtInRegion(wide, 0, 0));
+        EXPECT_TRUE(FrameRgn(GetScreenDC(), all, black, INT_MAX, INT_MAX));
+        EXPECT_EQ(Area(Rgn{CreateRgnFromQRegion(QRegion(INT_MAX - 9, 0, 9, 9))}), 0);
+    }
+    EXPECT_EQ(LiveObjectCount(), before);
+}
