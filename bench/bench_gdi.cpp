@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "Rounds.h"
 #include "platform/gdi/Gdi.h"
 
 namespace {
@@ -37,19 +38,9 @@ constexpr std::uint32_t kKey = 0xFF8000;      // stored pixel of the mask's key 
 constexpr COLORREF kKeyColour = 0x0080FF;     // the same as a COLORREF
 constexpr std::uint32_t kPattern = 0x3366CC;  // stored pixel of the brush 0xCC6633
 
-// Nanoseconds per iteration, one entry per repetition.
-std::map<std::string, std::vector<double>> gMeans;
-
-void Record(benchmark::State& state, const std::string& name, double totalNs) {
-    const double mean = totalNs / double(state.iterations());
-    gMeans[name].push_back(mean);
-    state.counters["ns_per_iteration"] = mean;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
+using bench::gMeans;
+using bench::Median;
+using bench::Record;
 
 // Random colours; with `keyShare` > 0 that share of the pixels is the key colour.
 QImage Noise(int w, int h, unsigned seed, double keyShare = 0) {

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "Rounds.h"
 #include "controls/EBXp/EBXp.h"
 #include "platform/Picture.h"
 #include "platform/forms/PropertyBag.h"
@@ -73,19 +74,9 @@ struct PanelColumn : Column<EBXp> {
     }
 };
 
-// Nanoseconds per iteration, one entry per repetition.
-std::map<std::string, std::vector<double>> gMeans;
-
-void Record(benchmark::State& state, const std::string& name, double totalNs) {
-    const double mean = totalNs / double(state.iterations());
-    gMeans[name].push_back(mean);
-    state.counters["ns_per_iteration"] = mean;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
+using bench::gMeans;
+using bench::Median;
+using bench::Record;
 
 // Heights of one expansion, as the panel sets them: 450, 600, ..., 2400, then 2415 (twips).
 constexpr int kStepPixels[] = {30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 130, 140, 150, 160, 161};
