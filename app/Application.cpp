@@ -66,7 +66,7 @@ void Application::CloseWindows() {
 }
 
 bool Application::Start(QString* error) {
-    if (mConfig.portal.isEmpty() && mConfig.screenshot.isEmpty()) {
+    if (mConfig.portal.isEmpty()) {
         mDemo = std::make_unique<portal::DemoPortal>();
         std::string why;
         if (!mDemo->Start(&why)) {
