@@ -94,7 +94,6 @@ menu() {
 shot() {
     [ -n "${QM_E2E_SHOTS:-}" ] || return 0
     mkdir -p "$QM_E2E_SHOTS"
-    sleep 0.5  # for the picture only; nothing waits on it
     import -window root "$QM_E2E_SHOTS/$1.png" 2>/dev/null || true
 }
 
