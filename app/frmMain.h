@@ -19,6 +19,4 @@ private:
     template <class W>
     void Open();
     void close_Click();
-    // Keeps `lower` 45 twips under `upper` while `upper` changes height.
-    void Follow(const QString& upper, const QString& lower);
 };

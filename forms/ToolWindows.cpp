@@ -5,15 +5,9 @@
 #include "controls/EBXp/EBXp.h"
 #include "platform/Units.h"
 
-namespace {
-
-// Keeps panel `lower` 45 twips under panel `upper` of `form`; runs after every height change
-// of `upper`.
 void Follow(platform::forms::FormWindow& form, const QString& upper, const QString& lower) {
     MoveUnder(*form.Ctl<EBXp>(lower), *form.Ctl<EBXp>(upper));
 }
-
-}  // namespace
 
 // Assignment tool.
 

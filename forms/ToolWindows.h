@@ -6,6 +6,10 @@
 
 #include "app/FloatTbr.h"
 
+// Keeps panel `lower` of `form` 45 twips under panel `upper`: every window with a stack of
+// panels runs it on each ExpCol of `upper`.
+void Follow(platform::forms::FormWindow& form, const QString& upper, const QString& lower);
+
 // Assignment tool: fetch class assignments, upload finished work. Three stacked panels, each
 // following the one above it; its unload hands the keyboard focus back to its owner and
 // remembers where it stood.

@@ -70,7 +70,7 @@ void EBXp::SetExpanded(bool New_Expanded) {
 
 void EBXp::SetCaption(const QString& New_Caption) {
     mCaption = New_Caption;
-    CaptionChanged();
+    TitleChanged();
     emit PropertyChanged(QStringLiteral("Caption"));
 }
 
@@ -90,7 +90,7 @@ void EBXp::SetAlignment(std::int16_t New_Alignment) {
     if (New_Alignment < 0 || New_Alignment > 2)
         throw std::invalid_argument("Invalid property value");
     mAlignment = New_Alignment;
-    CaptionChanged();
+    TitleChanged();
     emit PropertyChanged(QStringLiteral("Alignment"));
 }
 
@@ -168,7 +168,7 @@ void EBXp::ReadProperties(const platform::forms::PropertyBag& bag) {
     mFillColor = bag.ReadColour("FillColor", platform::kWindowBackground);
     mDontCollapsed = bag.ReadBool("DontCollapsed", false);
     platform::forms::SetContainerBackColor(this, mFillColor);
-    CaptionChanged();
+    TitleChanged();
 }
 
 void EBXp::WriteProperties(platform::forms::PropertyBag& bag) const {

@@ -14,15 +14,14 @@
 // Files: EBXp.cpp (properties, persistence, layout), EBXpBehaviour.cpp (toggle, animation,
 // mouse), EBXpPaint.cpp (drawing and the control's own pictures).
 
-#include <QImage>
-#include <QPainter>
 #include <QPixmap>
-#include <QStaticText>
 #include <QWidget>
 #include <array>
 
 #include "platform/Picture.h"
 #include "platform/forms/Control.h"
+
+class QPainter;
 
 class EBXp : public QWidget, public platform::forms::Persistent {
     Q_OBJECT
@@ -114,7 +113,6 @@ private:
     // The part under `pos` (pixels) that takes clicks, or -1.
     int ClickablePartAt(QPoint pos) const;
     QRect PixelRect(PartId id) const;
-    void CaptionChanged();
     // The title bar must be drawn again (caption, signs or width changed).
     void TitleChanged();
     // The band from the top down to the bottom of the title-bar parts, in pixels.
@@ -134,13 +132,10 @@ private:
     bool mAnimating = false;
     int mPressedPart = -1;
 
-    // Drawing caches: the title bar as drawn, the icon, the caption's visible line.
+    // Drawing caches: the title bar as drawn, the icon.
     QPixmap mTitle;
     bool mTitleDirty = true;
     QPixmap mIconPixmap;
-    QStaticText mCaptionLine;
-    QRect mCaptionLineFor;  // the caption rectangle mCaptionLine was made for
-    bool mCaptionDirty = true;
 };
 
 // Places `lower` 45 twips under `upper`'s current bottom edge (single precision). Windows call

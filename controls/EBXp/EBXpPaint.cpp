@@ -51,11 +51,6 @@ QRect EBXp::PixelRect(PartId id) const {
                  TwipsToPixels(p.Height));
 }
 
-void EBXp::CaptionChanged() {
-    mCaptionDirty = true;
-    TitleChanged();
-}
-
 void EBXp::TitleChanged() {
     mTitleDirty = true;
     update(0, 0, width(), TitleBandHeight());
@@ -94,39 +89,28 @@ void EBXp::PaintTitle(QPainter& p) {
     // Caption: the first line of the text wrapped at word boundaries within the label; what
     // falls below it lies outside the label and is not seen.
     const QRect caption = PixelRect(lbCaption);
-    if (mCaptionDirty || caption != mCaptionLineFor) {
-        QString line;
-        if (caption.width() > 0 && !mCaption.isEmpty()) {
-            QTextLayout layout(mCaption, CaptionFont());
-            QTextOption option;
-            option.setWrapMode(QTextOption::WordWrap);
-            layout.setTextOption(option);
-            layout.beginLayout();
-            QTextLine first = layout.createLine();
-            if (first.isValid()) {
-                first.setLineWidth(caption.width());
-                line = mCaption.mid(first.textStart(), first.textLength());
-            }
-            layout.endLayout();
-        }
-        mCaptionLine = QStaticText(line);
-        mCaptionLine.setTextFormat(Qt::PlainText);
-        mCaptionLine.prepare(QTransform(), CaptionFont());
-        mCaptionLineFor = caption;
-        mCaptionDirty = false;
+    if (caption.width() <= 0 || mCaption.isEmpty()) return;
+    QTextLayout layout(mCaption, CaptionFont());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine first = layout.createLine();
+    QString line;
+    if (first.isValid()) {
+        first.setLineWidth(caption.width());
+        line = mCaption.mid(first.textStart(), first.textLength());
     }
-    if (!mCaptionLine.text().isEmpty()) {
-        const qreal natural = mCaptionLine.size().width();
-        qreal x = caption.left();
-        if (mAlignment == 1) x = caption.right() + 1 - natural;
-        if (mAlignment == 2) x = caption.left() + (caption.width() - natural) / 2;
-        p.save();
-        p.setClipRect(caption);  // a word longer than the label is cut at its edge
-        p.setFont(CaptionFont());
-        p.setPen(ToQColor(kCaptionColour));
-        p.drawStaticText(QPointF(x, caption.top()), mCaptionLine);
-        p.restore();
-    }
+    layout.endLayout();
+    const Qt::Alignment align = mAlignment == 1   ? Qt::AlignRight
+                                : mAlignment == 2 ? Qt::AlignHCenter
+                                                  : Qt::AlignLeft;
+    p.save();
+    p.setClipRect(caption);  // a word longer than the label is cut at its edge
+    p.setFont(CaptionFont());
+    p.setPen(ToQColor(kCaptionColour));
+    p.drawText(caption, int(align | Qt::AlignTop | Qt::TextSingleLine), line);
+    p.restore();
 }
 
 void EBXp::paintEvent(QPaintEvent*) {

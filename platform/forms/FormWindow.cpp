@@ -282,23 +282,19 @@ void FormWindow::GoTo(const QString& pane, const QString& field) {
 }
 
 void FormWindow::Reload(const QString& pane) {
-    auto* browser = qobject_cast<browser::BrowserPane*>(Find(pane));
-    if (!browser) return;
-    try {
-        browser->Refresh();
-    } catch (...) {
-    }
-    try {
-        browser->Focus();
-    } catch (...) {
-    }
+    ThenFocus(pane, [](browser::BrowserPane& p) { p.Refresh(); });
 }
 
 void FormWindow::GoToAddress(const QString& pane, const QString& address) {
+    ThenFocus(pane, [&address](browser::BrowserPane& p) { p.Navigate(address); });
+}
+
+void FormWindow::ThenFocus(const QString& pane,
+                           const std::function<void(browser::BrowserPane&)>& step) {
     auto* browser = qobject_cast<browser::BrowserPane*>(Find(pane));
     if (!browser) return;
     try {
-        browser->Navigate(address);
+        step(*browser);
     } catch (...) {
     }
     try {

@@ -126,6 +126,9 @@ private:
     void BuildMenus(QMenuBar* bar, const std::vector<MenuDesign>& menus);
     void ClosedByUser();
     [[noreturn]] void MissingControl(const QString& name) const;
+    // `step` on the pane, then the pane takes the focus; each runs even when the one before
+    // failed, and failures are dropped.
+    void ThenFocus(const QString& pane, const std::function<void(browser::BrowserPane&)>& step);
     // `handler`, guarded, run only while the on-screen window it was wired to is the current one.
     std::function<void()> WhileLoaded(std::function<void()> handler);
 

@@ -83,6 +83,13 @@ bool SelectedAnywhere(std::uint32_t id, Kind kind) {
     return e && e->selected > 0;
 }
 
+// Deletes a live object that no DC has selected; stock objects are refused by Remove.
+template <Kind K>
+BOOL DeleteUnselected(Handle<K> h) {
+    if (!Find(h.value, K) || SelectedAnywhere(h.value, K)) return 0;
+    return Remove(h.value) ? 1 : 0;
+}
+
 // Keeps the selection counts as a DC swaps `from` for `to`.
 template <Kind K>
 void Reselect(Handle<K> from, Handle<K> to) {
@@ -260,7 +267,6 @@ HDC GetScreenDC() {
 BOOL DeleteDC(HDC h) {
     DCObject* dc = Dc(h);
     if (!dc || dc->screen) return 0;
-    if (BitmapObject* b = Bitmap(dc->bitmap)) b->selectedInto = 0;
     Reselect(dc->bitmap, HBITMAP{});
     Reselect(dc->pen, HPEN{});
     Reselect(dc->brush, HBRUSH{});
@@ -374,37 +380,32 @@ HFONT GetStockFont(int which) {
 }
 
 BOOL DeleteObject(HBITMAP h) {
-    const BitmapObject* b = Bitmap(h);
-    if (!b || b->selectedInto || SelectedAnywhere(h.value, Kind::Bitmap)) return 0;
-    return Remove(h.value) ? 1 : 0;
+    return DeleteUnselected(h);
 }
 BOOL DeleteObject(HPEN h) {
-    if (!Pen(h) || SelectedAnywhere(h.value, Kind::Pen)) return 0;
-    return Remove(h.value) ? 1 : 0;
+    return DeleteUnselected(h);
 }
 BOOL DeleteObject(HBRUSH h) {
-    if (!Brush(h) || SelectedAnywhere(h.value, Kind::Brush)) return 0;
-    return Remove(h.value) ? 1 : 0;
+    return DeleteUnselected(h);
 }
 BOOL DeleteObject(HFONT h) {
-    if (!Font(h) || SelectedAnywhere(h.value, Kind::Font)) return 0;
-    return Remove(h.value) ? 1 : 0;
+    return DeleteUnselected(h);
 }
 BOOL DeleteObject(HRGN h) {
-    if (!Region(h)) return 0;
-    return Remove(h.value) ? 1 : 0;
+    return DeleteUnselected(h);
 }
 
 HBITMAP SelectObject(HDC h, HBITMAP bitmap) {
     DCObject* dc = Dc(h);
     BitmapObject* b = Bitmap(bitmap);
     if (!dc || !b || dc->external || dc->screen) return {};
-    if (b->selectedInto && b->selectedInto != h.value) return {};  // one DC at a time
+    // A bitmap is selected into one DC at a time (the shared starting bitmap excepted).
+    if (bitmap != dc->bitmap && bitmap != Stocks().defaultBitmap &&
+        SelectedAnywhere(bitmap.value, Kind::Bitmap))
+        return {};
     const HBITMAP previous = dc->bitmap;
-    if (BitmapObject* old = Bitmap(previous)) old->selectedInto = 0;
     Reselect(previous, bitmap);
     dc->bitmap = bitmap;
-    if (bitmap != Stocks().defaultBitmap) b->selectedInto = h.value;
     return previous;
 }
 

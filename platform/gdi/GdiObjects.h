@@ -14,7 +14,6 @@ namespace platform::gdi::detail {
 struct BitmapObject {
     QImage image;  // Format_RGB32; a monochrome bitmap holds only kBlack and kWhite pixels
     bool mono = false;
-    std::uint32_t selectedInto = 0;  // the memory DC it is selected into, or 0
 };
 
 struct PenObject {
