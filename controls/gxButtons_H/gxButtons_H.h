@@ -1,76 +1,273 @@
 #pragma once
-// The owner-drawn button. This first cut reads and writes every stored design value, raises
-// Click for a left-button click (mouse, Space, Enter as the default button), and draws a plain
-// face: the back colour, a raised or sunken edge, the picture with its key colour (pixel
-// (0, 0)) transparent, and the caption.
+// The owner-drawn button: eight face styles, shapes, gradients, hover colours, a picture with a
+// transparent key colour, caption effects, and command, check-box and option-button modes.
+//
+// Every face is painted into a back buffer (a memory device context of the raster layer) and
+// copied to the screen in one block. Units are pixels.
+//
+// Files: gxButtons_H.cpp (properties, persistence), gxButtonsBehaviour.cpp (mouse, keyboard,
+// focus, option groups, hover tracking, resize and termination), gxButtonsFace.cpp (back
+// buffer and drawing).
 
+#include <QString>
 #include <QWidget>
+#include <cstdint>
 
 #include "platform/Colour.h"
 #include "platform/Picture.h"
 #include "platform/forms/Control.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/window/Desktop.h"
 
-class gxButtons_H : public QWidget, public platform::forms::Persistent {
+class QMimeData;
+
+class gxButtons_H : public QWidget,
+                    public platform::forms::Persistent,
+                    public platform::forms::AccessKeyTarget,
+                    public platform::forms::AmbientListener {
     Q_OBJECT
 public:
+    // Bits of mStateFlags.
+    static constexpr std::int16_t kFocusLook = 1;   // shown as the container's default button
+    static constexpr std::int16_t kHeld = 2;        // left button or space bar down on it
+    static constexpr std::int16_t kHoverLook = 4;   // the mouse is over it
+    static constexpr std::int16_t kShifted = 1024;  // moved by its CustomClick offset
+
     explicit gxButtons_H(QWidget* parent = nullptr);
+    ~gxButtons_H() override;
 
+    // ---- Properties. A setter ignores an out-of-range value, refuses combinations that make
+    // no sense (with a message only in a design host), runs the steps the change needs
+    // (layout, shape, redraw) and tells the host through PropertyChanged with the stored key.
+    std::int32_t ButtonStyle() const { return mButtonStyle; }
+    void SetButtonStyle(std::int32_t New_ButtonStyle);
+    std::int32_t Mode() const { return mMode; }
+    void SetMode(std::int32_t New_Mode);
     QString Caption() const { return mCaption; }
-    void SetCaption(const QString& caption);
-    int CaptionAlign() const { return mCaptionAlign; }
-    int ButtonStyle() const { return mButtonStyle; }
-    int ButtonShape() const { return mButtonShape; }
-    int Mode() const { return mMode; }
-    bool Value() const { return mValue; }
-    int PictureAlign() const { return mPictureAlign; }
-    int PictureSizePx() const { return mPictureSizePx; }
-    platform::Colour BackColor() const { return mBackColor; }
-    platform::Colour ForeColor() const { return mForeColor; }
-    platform::Colour GradientColor() const { return mGradientColor; }
+    void SetCaption(const QString& New_Caption);
+    std::int32_t CaptionAlign() const { return mCaptionAlign; }
+    void SetCaptionAlign(std::int32_t New_CaptionAlign);
+    std::int32_t CaptionStyle() const { return mCaptionStyle; }
+    void SetCaptionStyle(std::int32_t New_CaptionStyle);
+    std::int32_t CustomClick() const { return mCustomClick; }
+    void SetCustomClick(std::int32_t New_CustomClick);
+    std::int32_t ButtonShape() const { return mButtonShape; }
+    void SetButtonShape(std::int32_t New_ButtonShape);
     const platform::Picture& Picture() const { return mPicture; }
+    void SetPicture(const platform::Picture& New_Picture);
+    std::int32_t PictureAlign() const { return mPictureAlign; }
+    void SetPictureAlign(std::int32_t New_PictureAlign);
+    bool Enabled() const { return isEnabled(); }
+    void SetEnabled(bool New_Enabled);
+    bool ShowFocusRect() const { return mShowFocusRect; }
+    void SetShowFocusRect(bool New_ShowFocusRect);
+    bool Value() const { return mValue; }
+    void SetValue(bool New_Value);
+    // 0 to 4 for 16, 24, 32 (fixed slots), 40 (stretched) and 48 (fitted) pixels.
+    std::int32_t PictureSize();
+    void SetPictureSize(std::int32_t New_PictureSize);
+    std::int16_t PictureSizePx() const { return mPictureSizePx; }
+    std::int32_t MousePointer() const { return mMousePointer; }
+    void SetMousePointer(std::int32_t New_MousePointer);
+    const platform::Picture& MouseIcon() const { return mMouseIcon; }
+    void SetMouseIcon(const platform::Picture& New_MouseIcon);
+    QFont Font() const { return font(); }
+    void SetFont(const QFont& New_Font);
+    // Bit flags over Font: 2 bold, 4 italic, 8 underline.
+    std::int32_t FontStyle() const;
+    void SetFontStyle(std::int32_t New_FontStyle);
+    platform::Colour ForeColor() const { return mForeColor; }
+    void SetForeColor(platform::Colour New_ForeColor);
+    platform::Colour BackColor() const { return mBackColor; }
+    void SetBackColor(platform::Colour New_BackColor);
+    platform::Colour GradientColor() const { return mGradientColor; }
+    void SetGradientColor(platform::Colour New_GradientColor);
+    std::int32_t GradientMode() const { return mGradientMode; }
+    void SetGradientMode(std::int32_t New_GradientMode);
+    // Write-only action: True (in a design host) puts the standard colours back.
+    bool ResetDefaultColors() const { return false; }
+    void SetResetDefaultColors(bool New_ResetDefaultColors);
+    // Bit 1: the hover back colour was set explicitly; bit 2: the hover fore colour.
+    std::int32_t HoverColorLocks() const { return mHoverColorLocks; }
+    void SetHoverColorLocks(std::int32_t New_HoverColorLocks);
+    platform::Colour HoverForeColor() const { return mHoverForeColor; }
+    void SetHoverForeColor(platform::Colour New_HoverForeColor);
+    platform::Colour HoverBackColor() const { return mHoverBackColor; }
+    void SetHoverBackColor(platform::Colour New_HoverBackColor);
+    // The back buffer's device context and the control's window handle.
+    platform::gdi::HDC hDC();
+    platform::window::Hwnd hwnd();
 
+    // The key typed with Alt to click the button ("" for none), from the caption.
+    const QString& AccessKeys() const { return mAccessKeys; }
+    // The container's window handle as decimal text.
+    const QString& Tag() const { return mTag; }
+
+    // What a form designer shows for a property ("" for those without a description), and
+    // the designer's category for it ("" when it has none).
+    static QString Description(const QString& property);
+    static QString Category(const QString& property);
+
+    // Clears the DelayDrawing flag and redraws.
+    void Refresh();
+    // While True, redraw requests do nothing; False redraws at once.
+    void DelayDrawing(bool Delay);
+
+    // ---- The host's side.
     void InitProperties() override;
     void ReadProperties(const platform::forms::PropertyBag& bag) override;
     void WriteProperties(platform::forms::PropertyBag& bag) const override;
+    // The button's access key was typed, or Enter (13) or Escape (27) while it is the
+    // window's default or cancel button.
+    void AccessKeyPress(std::int16_t KeyAscii) override;
+    // The container reports a change of one of its ambient properties.
+    void AmbientChanged(const QString& PropertyName) override;
+
+    // ---- Interaction state, for the drawing code and for tests.
+    std::int16_t StateFlags() const { return mStateFlags; }
+    bool Hovering() const { return mHovering; }
+    bool HeldDown() const { return mHeldDown; }
+    std::int16_t LastButton() const { return mLastButton; }
+    bool DelayDrawingFlag() const { return mDelayDrawing; }
+    platform::Colour ContainerBackColor() const { return mContainerBackColor; }
+    // How many times a face was drawn into the back buffer.
+    int RedrawCount() const { return mRedrawCount; }
 
 signals:
+    // Every parameter is the control's own copy: a handler may change it to no effect.
+    void MouseDown(std::int16_t& Button, std::int16_t& Shift, float& X, float& Y);
+    void MouseUp(std::int16_t& Button, std::int16_t& Shift, float& X, float& Y);
+    void MouseMove(std::int16_t& Button, std::int16_t& Shift, float& X, float& Y);
+    void KeyDown(std::int16_t& KeyCode, std::int16_t& Shift);
+    void KeyPress(std::int16_t& KeyAscii);
+    void KeyUp(std::int16_t& KeyCode, std::int16_t& Shift);
+    void MouseOnButton(bool& OnButton);
     void Click();
+    void DoubleClick(std::int16_t& Button);
+    void OLECompleteDrag(std::int32_t& Effect);
+    void OLEDragDrop(QMimeData*& Data, std::int32_t& Effect, std::int16_t& Button,
+                     std::int16_t& Shift, float& X, float& Y);
+    void OLEDragOver(QMimeData*& Data, std::int32_t& Effect, std::int16_t& Button,
+                     std::int16_t& Shift, float& X, float& Y, std::int16_t& State);
+    void OLEGiveFeedback(std::int32_t& Effect, bool& DefaultCursors);
+    void OLESetData(QMimeData*& Data, std::int16_t& DataFormat);
+    void OLEStartDrag(QMimeData*& Data, std::int32_t& AllowedEffects);
+
+    // A stored property changed; the name is its persistence key.
+    void PropertyChanged(const QString& name);
+
+public:
+    // Starts a drag of the button's data: OLEStartDrag fills it, OLEGiveFeedback follows the
+    // drop target's answers, OLECompleteDrag reports the outcome.
+    void OLEDrag();
 
 protected:
+    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void showEvent(QShowEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
-    void enterEvent(QEnterEvent* e) override;
-    void leaveEvent(QEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dragLeaveEvent(QDragLeaveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+    void connectNotify(const QMetaMethod& signal) override;
 
 private:
-    void PrepareFacePicture();
+    // ---- Input (gxButtonsBehaviour.cpp).
+    void UserControl_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void UserControl_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void UserControl_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void UserControl_Click();
+    void UserControl_DblClick();
+    void UserControl_KeyDown(std::int16_t KeyCode, std::int16_t Shift);
+    void UserControl_KeyUp(std::int16_t KeyCode, std::int16_t Shift);
+    void UserControl_GotFocus();
+    void UserControl_Resize();
+    void CheckHoverExit(int timerId);
+    // -1 leave the group, 0 uncheck the others, 1 join, 2 ask whether any member is checked.
+    void OptionToggle(std::int16_t action, bool& anyChecked);
+    void LeaveOptionGroup(QWidget* container);
+    bool ApplyCustomClickOffset();
+    QWidget* Container() const;
+    void DeriveAccessKey(const QString& caption);
+    void ShowDesignMessage(const QString& text, const QString& title = {});
+    bool UserMode() const;
+    void UpdateMousePointer();
 
+    // ---- Drawing (gxButtonsFace.cpp).
+    void RedrawButton();
+    void LayoutFace(bool& reprocessPicture);
+    void ManageBackBuffer(std::int16_t mode);
+    // Kind 0 a solid brush (and, with alsoPen, a pen too), 1 a pen, 2 the text colour; keep
+    // False puts back the brush and pen the buffer was created with.
+    void SelectTool(bool keep, platform::gdi::HDC dc, int kind, platform::Colour colour,
+                    bool alsoPen, std::int32_t penWidth, int penStyle);
+    void UpdateDrawingResources(const QString& what);
+    void RebuildShape();
+    void ReleaseDrawingResources();
+    void FitPicture(std::int32_t boxWidth, std::int32_t boxHeight, std::int32_t& fitW,
+                    std::int32_t& fitH) const;
+    void PreparePicture(std::int32_t w, std::int32_t h);
+    // The caption with every "||" turned into a line break.
+    QString CaptionText() const;
+    void DrawPlainFace();
+
+    // Properties.
+    std::int32_t mButtonStyle = 0;
+    std::int32_t mMode = 0;
     QString mCaption;
-    int mCaptionAlign = 2;
-    int mButtonStyle = 0;
-    int mButtonShape = 0;
-    platform::Colour mForeColor = platform::kButtonText;
-    platform::Colour mHoverForeColor = platform::kButtonText;
-    platform::Colour mHoverBackColor = platform::kButtonFace;
-    bool mShowFocusRect = true;
-    int mHoverColorLocks = 0;
-    platform::Colour mGradientColor = platform::kButtonFace;
-    int mGradientMode = 0;
-    int mCaptionStyle = 0;
-    int mMode = 0;
-    bool mValue = false;
-    int mCustomClick = 0;
-    int mPictureAlign = 0;
+    std::int32_t mCaptionAlign = 0;
+    std::int32_t mCaptionStyle = 0;
+    std::int32_t mCustomClick = 0;
+    std::int32_t mButtonShape = 0;
     platform::Picture mPicture;
-    int mPictureSizePx = 0;
-    platform::Colour mBackColor = platform::kButtonFace;
-    int mMousePointer = 0;
+    std::int32_t mPictureAlign = 0;
+    bool mShowFocusRect = false;
+    bool mValue = false;
+    std::int16_t mPictureSizePx = 0;
+    std::int32_t mMousePointer = 0;
     platform::Picture mMouseIcon;
+    platform::Colour mForeColor = platform::kButtonText;
+    platform::Colour mBackColor = 0;
+    platform::Colour mGradientColor = 0;
+    std::int32_t mGradientMode = 0;
+    std::int32_t mHoverColorLocks = 0;
+    platform::Colour mHoverForeColor = 0;
+    platform::Colour mHoverBackColor = 0;
+    QString mAccessKeys;
+    int mAccessKeyId = 0;  // the registered shortcut, 0 for none
+    QString mTag;
 
-    QImage mFacePicture;  // the picture at its slot size, key colour made transparent
+    // Interaction state.
+    std::int16_t mStateFlags = 0;
     bool mHovering = false;
     bool mHeldDown = false;
+    std::int16_t mLastButton = 0;
+    bool mClickArmed = false;  // a left press on the button that its release may complete
+    bool mDelayDrawing = false;
+    platform::Colour mContainerBackColor = 0;
+
+    // Drawing state.
+    platform::gdi::HDC mBackDC;
+    platform::gdi::HBITMAP mInitialBitmap, mBackBitmap;
+    platform::gdi::HPEN mInitialPen;
+    platform::gdi::HBRUSH mInitialBrush;
+    platform::gdi::HFONT mInitialFont, mFont;
+    std::int32_t mLeftInset = 0, mRightLimit = 0;
+    platform::gdi::RECT mCaptionRect, mPictureRect;
+    std::int32_t mPictureWidth = 0, mPictureHeight = 0;
+    bool mPictureIsIcon = false;
+    QImage mFacePicture;  // the picture at its drawn size, key colour transparent
+    platform::Colour mFaceColor = 0, mHoverFaceColor = 0;
+    int mRedrawCount = 0;
+    bool mCopyPending = false;  // the back buffer holds a face the screen has not shown yet
+    bool mPainting = false;     // inside paintEvent: the copy to the screen follows there
 };

@@ -3,6 +3,7 @@
 // may ask of its container (the ambient properties).
 
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -23,10 +24,26 @@ public:
     virtual void WriteProperties(PropertyBag& bag) const = 0;
 };
 
+// A control that clicks itself when its access key is typed, and that its window may treat as
+// the default button (Enter, KeyAscii 13) or the cancel button (Escape, 27).
+class AccessKeyTarget {
+public:
+    virtual ~AccessKeyTarget() = default;
+    virtual void AccessKeyPress(std::int16_t KeyAscii) = 0;
+};
+
+// A control that wants to know when an ambient property of its container changes
+// ("BackColor", "DisplayAsDefault").
+class AmbientListener {
+public:
+    virtual ~AmbientListener() = default;
+    virtual void AmbientChanged(const QString& PropertyName) = 0;
+};
+
 // The ambient properties a container offers the controls it holds.
 struct Ambient {
     bool UserMode = true;           // false only in a design or preview host
-    bool DisplayAsDefault = false;  // the control is the window's default button
+    bool DisplayAsDefault = false;  // the control shows as the default button: it has the focus
     Colour BackColor = kWindowBackground;
 };
 
@@ -35,8 +52,13 @@ struct Ambient {
 Ambient AmbientOf(const QWidget* control);
 // Just the user mode, for controls that ask on every resize.
 bool AmbientUserMode(const QWidget* control);
-// Marks `container` as offering `colour` as the ambient background of its controls.
+// Marks `container` as offering `colour` as the ambient background of its controls, and tells
+// the listening controls that take their background from it.
 void SetContainerBackColor(QWidget* container, Colour colour);
+
+// Shows the mouse pointer that a stored MousePointer value names over `w`: 0 the default, 1
+// arrow, 2 cross, 3 I-beam, 11 hourglass, 12 no-drop, 99 the custom `icon` (a cursor or icon).
+void ApplyMousePointer(QWidget* w, int pointer, const Picture& icon);
 
 // Builds a control of a registered type as a child of `parent`.
 using ControlCreator = std::function<QWidget*(const ControlDesign& design, QWidget* parent)>;

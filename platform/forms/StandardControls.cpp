@@ -35,35 +35,6 @@ Qt::Alignment HorizontalAlignment(int alignment) {
     }
 }
 
-// The mouse pointers a stored MousePointer value names; 99 takes the stored MouseIcon.
-void ApplyMousePointer(QWidget* w, int pointer, const Picture& icon) {
-    switch (pointer) {
-        case 1:
-            w->setCursor(Qt::ArrowCursor);
-            break;
-        case 2:
-            w->setCursor(Qt::CrossCursor);
-            break;
-        case 3:
-            w->setCursor(Qt::IBeamCursor);
-            break;
-        case 11:
-            w->setCursor(Qt::WaitCursor);
-            break;
-        case 12:
-            w->setCursor(Qt::ForbiddenCursor);
-            break;
-        case 99:
-            if (!icon.IsNone()) {
-                w->setCursor(QCursor(QPixmap::fromImage(icon.image()), icon.hotspot().x(),
-                                     icon.hotspot().y()));
-            }
-            break;
-        default:
-            w->unsetCursor();
-    }
-}
-
 void ReadPointer(QWidget* w, const PropertyBag& bag) {
     const int pointer = bag.ReadInt("MousePointer", 0);
     ApplyMousePointer(w, pointer, pointer == 99 ? bag.ReadPicture("MouseIcon") : Picture());
@@ -95,6 +66,7 @@ Ambient AmbientOf(const QWidget* control) {
         }
     }
     a.UserMode = AmbientUserMode(control);
+    a.DisplayAsDefault = control && control->hasFocus();
     return a;
 }
 
@@ -104,8 +76,43 @@ bool AmbientUserMode(const QWidget* control) {
     return !mode.isValid() || mode.toBool();
 }
 
+void ApplyMousePointer(QWidget* w, int pointer, const Picture& icon) {
+    switch (pointer) {
+        case 1:
+            w->setCursor(Qt::ArrowCursor);
+            break;
+        case 2:
+            w->setCursor(Qt::CrossCursor);
+            break;
+        case 3:
+            w->setCursor(Qt::IBeamCursor);
+            break;
+        case 11:
+            w->setCursor(Qt::WaitCursor);
+            break;
+        case 12:
+            w->setCursor(Qt::ForbiddenCursor);
+            break;
+        case 99:
+            if (!icon.IsNone()) {
+                w->setCursor(QCursor(QPixmap::fromImage(icon.image()), icon.hotspot().x(),
+                                     icon.hotspot().y()));
+            }
+            break;
+        default:
+            w->unsetCursor();
+    }
+}
+
 void SetContainerBackColor(QWidget* container, Colour colour) {
     container->setProperty("BackColor", QVariant::fromValue(uint(colour)));
+    for (QWidget* w : container->findChildren<QWidget*>()) {
+        auto* listener = dynamic_cast<AmbientListener*>(w);
+        if (!listener) continue;
+        const QWidget* from = w->parentWidget();
+        while (from && !from->property("BackColor").isValid()) from = from->parentWidget();
+        if (from == container) listener->AmbientChanged(QStringLiteral("BackColor"));
+    }
 }
 
 void RegisterControl(const std::string& type, ControlCreator creator) {
