@@ -324,8 +324,9 @@ void gxButtons_H::UserControl_KeyUp(std::int16_t KeyCode, std::int16_t Shift) {
 
 void gxButtons_H::keyPressEvent(QKeyEvent* e) {
     const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
-    if (enter && e->modifiers() == Qt::NoModifier && (mStateFlags & kFocusLook)) {
-        // The button shown as the default takes Enter.
+    if (enter && e->modifiers() == Qt::NoModifier &&
+        platform::forms::AmbientOf(this).DisplayAsDefault) {
+        // The button shown as the default (the focused one) takes Enter.
         AccessKeyPress(win::VK_RETURN);
         return;
     }

@@ -127,12 +127,32 @@ void FormWidget::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     if ((enter || key == Qt::Key_Escape) && event->modifiers() == Qt::NoModifier) {
-        for (CommandButton* b : findChildren<CommandButton*>()) {
-            if (!b->isVisible() || !b->isEnabled()) continue;
-            if (enter ? b->isDefault() : b->IsCancel()) {
-                b->animateClick();
+        // The window's default button takes Enter, its cancel button Escape.
+        const char* role = enter ? "Default" : "Cancel";
+        for (QWidget* w : findChildren<QWidget*>()) {
+            if (!w->isVisible() || !w->isEnabled()) continue;
+            if (auto* b = qobject_cast<CommandButton*>(w)) {
+                if (enter ? b->isDefault() : b->IsCancel()) {
+                    b->animateClick();
+                    return;
+                }
+            } else if (auto* target = dynamic_cast<AccessKeyTarget*>(w);
+                       target && w->property(role).toBool()) {
+                target->AccessKeyPress(std::int16_t(enter ? 13 : 27));
                 return;
             }
+        }
+    }
+    // Arrow keys that reach the window (a control passes them on) move the focus, as in a
+    // dialog: left and up to the previous control, right and down to the next.
+    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+        if (key == Qt::Key_Left || key == Qt::Key_Up) {
+            focusNextPrevChild(false);
+            return;
+        }
+        if (key == Qt::Key_Right || key == Qt::Key_Down) {
+            focusNextPrevChild(true);
+            return;
         }
     }
     QWidget::keyPressEvent(event);
@@ -212,6 +232,11 @@ void FormWindow::BuildControl(const ControlDesign& design, QWidget* parent) {
         } catch (const PropertyError& e) {
             throw DesignError(e.what());
         }
+    }
+    // The window's default and cancel buttons among controls that take part.
+    if (dynamic_cast<AccessKeyTarget*>(w)) {
+        for (const char* role : {"Default", "Cancel"})
+            if (design.bag.ReadBool(role, false)) w->setProperty(role, true);
     }
     if (design.rect) w->setGeometry(TwipsToPixelRect(*design.rect));
     for (const ControlDesign& child : design.children) BuildControl(child, w);
