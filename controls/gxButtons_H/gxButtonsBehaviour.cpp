@@ -528,22 +528,22 @@ void gxButtons_H::connectNotify(const QMetaMethod& signal) {
         setAcceptDrops(true);
 }
 
-void gxButtons_H::dragEnterEvent(QDragEnterEvent* e) {
+// State 0 entering, 2 moving over.
+void gxButtons_H::ForwardDragOver(QDragMoveEvent* e, std::int16_t state) {
     QMimeData* data = const_cast<QMimeData*>(e->mimeData());
     std::int32_t effect = EffectOf(e->proposedAction());
-    std::int16_t button = ButtonsOf(e->buttons()), shift = ShiftOf(e->modifiers()), state = 0;
+    std::int16_t button = ButtonsOf(e->buttons()), shift = ShiftOf(e->modifiers());
     float x = float(e->position().x()), y = float(e->position().y());
-    emit OLEDragOver(data, effect, button, shift, x, y, state);
     e->acceptProposedAction();
+    emit OLEDragOver(data, effect, button, shift, x, y, state);
+}
+
+void gxButtons_H::dragEnterEvent(QDragEnterEvent* e) {
+    ForwardDragOver(e, 0);
 }
 
 void gxButtons_H::dragMoveEvent(QDragMoveEvent* e) {
-    QMimeData* data = const_cast<QMimeData*>(e->mimeData());
-    std::int32_t effect = EffectOf(e->proposedAction());
-    std::int16_t button = ButtonsOf(e->buttons()), shift = ShiftOf(e->modifiers()), state = 2;
-    float x = float(e->position().x()), y = float(e->position().y());
-    emit OLEDragOver(data, effect, button, shift, x, y, state);
-    e->acceptProposedAction();
+    ForwardDragOver(e, 2);
 }
 
 void gxButtons_H::dragLeaveEvent(QDragLeaveEvent*) {

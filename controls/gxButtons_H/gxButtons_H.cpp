@@ -295,7 +295,8 @@ void gxButtons_H::SetValue(bool New_Value) {
 
 std::int32_t gxButtons_H::PictureSize() {
     if (mPictureSizePx == 0) mPictureSizePx = 16;
-    return mPictureSizePx / 8 - 1;
+    // 16 px is size 0 and 48 px size 4.
+    return mPictureSizePx / 8 - 2;
 }
 
 void gxButtons_H::SetPictureSize(std::int32_t New_PictureSize) {

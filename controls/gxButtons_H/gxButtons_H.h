@@ -196,6 +196,7 @@ private:
     void OptionToggle(std::int16_t action, bool& anyChecked);
     void LeaveOptionGroup(QWidget* container);
     bool ApplyCustomClickOffset();
+    void ForwardDragOver(QDragMoveEvent* e, std::int16_t state);
     QWidget* Container() const;
     void DeriveAccessKey(const QString& caption);
     void ShowDesignMessage(const QString& text, const QString& title = {});
