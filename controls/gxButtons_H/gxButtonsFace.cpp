@@ -11,18 +11,6 @@
 namespace gdi = platform::gdi;
 using platform::Colour;
 
-namespace {
-
-// A face colour moved towards white (positive) or black (negative) by `amount` per channel.
-Colour Shade(Colour c, int amount) {
-    const auto ch = [&](int shift) {
-        return std::clamp(int((c >> shift) & 0xFF) + amount, 0, 255);
-    };
-    return platform::Rgb(ch(0), ch(8), ch(16));
-}
-
-}  // namespace
-
 // ---- Back buffer ----
 
 void gxButtons_H::ManageBackBuffer(std::int16_t mode) {
@@ -102,12 +90,15 @@ void gxButtons_H::UpdateDrawingResources(const QString& what) {
         mPictureWidth = mPicture.Width();
         mPictureHeight = mPicture.Height();
     } else if (what == QLatin1String("BackColor")) {
-        mFaceColor = platform::Resolve(mBackColor);
-        mHoverFaceColor = platform::Resolve(mHoverBackColor);
+        DeriveColors();
     }
 }
 
 void gxButtons_H::ReleaseDrawingResources() {
+    for (gdi::HRGN* r : {&mInnerRegion, &mShapeRegion}) {
+        if (*r) gdi::DeleteObject(*r);
+        *r = {};
+    }
     if (!mBackDC) return;
     SelectTool(false, mBackDC, 0, 0, false, 0, 0);
     if (mFont) {
@@ -125,13 +116,14 @@ void gxButtons_H::ReleaseDrawingResources() {
     mFacePicture = {};
 }
 
-// The rectangular face: the whole width is usable.
-void gxButtons_H::RebuildShape() {
-    mLeftInset = 0;
-    mRightLimit = width();
-}
-
 // ---- Layout ----
+
+void gxButtons_H::Offset(gdi::RECT& r, std::int32_t dx, std::int32_t dy) {
+    r.left += dx;
+    r.right += dx;
+    r.top += dy;
+    r.bottom += dy;
+}
 
 void gxButtons_H::FitPicture(std::int32_t boxWidth, std::int32_t boxHeight, std::int32_t& fitW,
                              std::int32_t& fitH) const {
@@ -353,77 +345,305 @@ void gxButtons_H::PreparePicture(std::int32_t w, std::int32_t h) {
 void gxButtons_H::RedrawButton() {
     if (mDelayDrawing) return;
     if (!mBackDC || !mBackBitmap) ManageBackBuffer(-1);
-    if (ApplyCustomClickOffset()) return;  // the move repaints
-    DrawPlainFace();
+    Colour outline = 0;
+    if (DrawFace(outline) == 0) return;  // nothing new to show
     ++mRedrawCount;
     ManageBackBuffer(0);
 }
 
-// A plain face until the face styles take over: the back colour (hover, pressed and checked
-// shades), a one-pixel bevel, the picture, the caption and the focus rectangle.
-void gxButtons_H::DrawPlainFace() {
-    const std::int32_t SW = width(), SH = height();
-    const bool pressed = (mStateFlags & (kHeld | kHoverLook)) == (kHeld | kHoverLook);
-    const bool down = pressed || (mMode != 0 && (mValue || mHeldDown));
-    const bool hover = (mStateFlags & kHoverLook) && !pressed && isEnabled();
-    Colour face = hover ? mHoverFaceColor : mFaceColor;
-    if (mMode != 0 && mValue) face = platform::Rgb(223, 224, 224);
+bool gxButtons_H::IsPressed() const {
+    return (mStateFlags & (kHeld | kHoverLook)) == (kHeld | kHoverLook);
+}
 
-    SelectTool(true, mBackDC, 0, face, false, 1, gdi::PS_SOLID);
-    gdi::PatBlt(mBackDC, 0, 0, SW, SH, gdi::PATCOPY);
+// ---- Caption, picture and focus ----
 
-    // Bevel: light top and left, dark bottom and right; the other way round while down.
-    const Colour light = Shade(face, 60), dark = Shade(face, -90);
-    const gdi::POINT topLeft[] = {{0, SH - 1}, {0, 0}, {SW - 1, 0}};
-    const gdi::POINT bottomRight[] = {{SW - 1, 0}, {SW - 1, SH - 1}, {-1, SH - 1}};
-    SelectTool(true, mBackDC, 1, down ? dark : light, false, 1, gdi::PS_SOLID);
-    gdi::Polyline(mBackDC, topLeft, 3);
-    SelectTool(true, mBackDC, 1, down ? light : dark, false, 1, gdi::PS_SOLID);
-    gdi::Polyline(mBackDC, bottomRight, 3);
-
-    const std::int32_t shift = down ? 1 : 0;
-    if (mPictureWidth + mPictureHeight > 0) {
-        const gdi::RECT& p = mPictureRect;
-        if (mFacePicture.isNull() || mFacePicture.width() != p.Width() ||
-            mFacePicture.height() != p.Height())
-            PreparePicture(p.Width(), p.Height());
-        if (!mFacePicture.isNull()) {
-            QImage shown = mFacePicture;
-            if (!isEnabled())
-                shown = shown.convertToFormat(QImage::Format_Grayscale8)
-                            .convertToFormat(QImage::Format_ARGB32);
-            if (!isEnabled())
-                shown.setAlphaChannel(mFacePicture.convertToFormat(QImage::Format_Alpha8));
-            gdi::DrawIconEx(mBackDC, p.left + shift, p.top + shift, shown, p.Width(), p.Height());
-        }
+void gxButtons_H::DrawCaption(Colour face, Colour disabledColour, bool valueDown, bool checkMode) {
+    gdi::RECT cap = mCaptionRect, pic = mPictureRect;
+    const bool pressed = IsPressed();
+    if ((valueDown || pressed) && mButtonStyle != 3) {
+        const std::int32_t dx = mButtonShape <= 3 ? 1 : 0;
+        Offset(cap, dx, 1);
+        Offset(pic, dx, 1);
     }
+    if (!(mButtonShape >= 7 && mValue)) DrawPicture(pic);
+    if (mCaption.isEmpty() || (mButtonShape > 4 && !mValue)) return;
 
-    if (!mCaption.isEmpty()) {
-        gdi::RECT r = mCaptionRect;
-        r.left += shift;
-        r.right += shift;
-        r.top += shift;
-        r.bottom += shift;
-        const std::uint32_t align = mCaptionAlign == 0   ? gdi::DT_LEFT
-                                    : mCaptionAlign == 1 ? gdi::DT_RIGHT
-                                                         : gdi::DT_CENTER;
-        if (!isEnabled()) {
-            SelectTool(true, mBackDC, 2, platform::Rgb(255, 255, 255), false, 0, 0);
-            gdi::RECT white = r;
-            white.left += 1;
-            white.right += 1;
-            white.top += 1;
-            white.bottom += 1;
-            gdi::DrawText(mBackDC, CaptionText(), &white, align | gdi::DT_WORDBREAK);
-            SelectTool(true, mBackDC, 2, platform::Rgb(128, 128, 128), false, 0, 0);
+    Colour colour;
+    bool embossed = false;
+    const bool enabled = isEnabled();
+    if (enabled) {
+        if (!mHovering || pressed) {
+            colour = platform::Resolve(mForeColor);
+            if (mButtonStyle == 7 && (mValue || mGradientMode == 0)) colour = disabledColour;
         } else {
-            SelectTool(true, mBackDC, 2, hover ? mHoverForeColor : mForeColor, false, 0, 0);
+            colour = platform::Resolve(mHoverForeColor);
         }
-        gdi::DrawText(mBackDC, CaptionText(), &r, align | gdi::DT_WORDBREAK);
+    } else if ((disabledColour & 0x80000000u) || mGradientMode != 0) {
+        colour = platform::Rgb(255, 255, 255);
+        Offset(cap, 1, 1);
+        embossed = true;
+    } else {
+        colour = disabledColour;
     }
 
-    if (mStateFlags & kFocusLook)
-        gdi::DrawFocusRect(mBackDC, {mLeftInset + 4, 4, mRightLimit - 4, SH - 4});
+    const QString text = CaptionText();
+    const std::uint32_t flags = (mCaptionAlign == 0   ? gdi::DT_LEFT
+                                 : mCaptionAlign == 1 ? gdi::DT_RIGHT
+                                                      : gdi::DT_CENTER) |
+                                gdi::DT_WORDBREAK;
+    const auto draw = [&](Colour c, gdi::RECT r) {
+        SelectTool(true, mBackDC, 2, c, false, 0, 0);
+        gdi::DrawText(mBackDC, text, &r, flags);
+    };
+    if (enabled && mCaptionStyle != 0) {
+        // Engraved (1) or embossed (2): a shaded copy up-left, its opposite down-right.
+        const int amount = mCaptionStyle == 2 ? 40 : -40;
+        std::int16_t a = std::int16_t(amount), b = std::int16_t(-amount);
+        gdi::RECT r = cap;
+        Offset(r, -1, 0);
+        draw(ShadeColor(face, a), r);
+        r = cap;
+        Offset(r, 1, 2);
+        draw(ShadeColor(face, b), r);
+        Offset(cap, 0, 1);
+    }
+    draw(colour, cap);
+    if (!enabled && (!checkMode || embossed)) {
+        Offset(cap, -1, -1);
+        draw(platform::Rgb(128, 128, 128), cap);
+    }
+}
+
+void gxButtons_H::DrawFocus(Colour& focusColour, bool valueFlag, bool captionFocus) {
+    if (!(mStateFlags & kFocusLook) || mButtonShape >= 7) return;
+    if (mButtonShape >= 4 && mButtonStyle == 2) return;
+    if (focusColour & 0x80000000u) focusColour = 0;
+    SelectTool(true, mBackDC, 1, focusColour, false, 1, gdi::PS_SOLID);
+    const std::int32_t SW = width(), SH = height(), W0 = mLeftInset, W1 = mRightLimit;
+
+    if (mButtonShape >= 1 && mButtonShape <= 3) {
+        // The slanted outline.
+        const std::int32_t lf = W0 != 0 ? 1 : 0, rf = SW > W1 ? 1 : 0;
+        const gdi::POINT p[5] = {{W0 + 4 - 6 * lf, SH - 5},
+                                 {4 * lf + 4, 4},
+                                 {W1 + 4 * rf - 5, 4},
+                                 {SW - 5 - 6 * rf, SH - 5},
+                                 {W0 + 3 - 4 * lf, SH - 5}};
+        gdi::Polyline(mBackDC, p, 5);
+        return;
+    }
+    gdi::RECT r{W0 + 4, 4, W1 - 4, SH - 4};
+    if (mButtonShape >= 4 || captionFocus) {
+        if (!mCaption.isEmpty()) {
+            r = mCaptionRect;
+        } else {
+            r = mPictureRect;
+            r.bottom = std::min(r.bottom, SH - 4);
+            r.right = std::min(r.right, SW - 4);
+        }
+        const std::int32_t m = (r.right < W1 - 4 && r.left > W0 + 4) ? 2 : 1;
+        const std::int32_t p = ((ToggledOn() || IsPressed()) && mButtonStyle != 3) ? 1 : 0;
+        const std::int32_t sh = mButtonShape == 0 ? 1 : 0;
+        Offset(r, p * sh - m, p - m);
+        r.right += 2 * m + p * sh;
+        r.bottom += 2 * m + p;
+    }
+    if (!valueFlag) {
+        gdi::DrawFocusRect(mBackDC, r);
+    } else {
+        // Solid, on the pixels the dotted rectangle would take.
+        const gdi::POINT p[5] = {{r.left, r.top},
+                                 {r.right - 1, r.top},
+                                 {r.right - 1, r.bottom - 1},
+                                 {r.left, r.bottom - 1},
+                                 {r.left, r.top}};
+        gdi::Polyline(mBackDC, p, 5);
+    }
+}
+
+void gxButtons_H::DrawPicture(gdi::RECT p) {
+    if (mPictureWidth + mPictureHeight == 0) return;
+    if (mButtonShape >= 7) {
+        p = {0, 0, width(), height()};
+        if (IsPressed()) p = {1, 1, width() - 1, height() - 1};
+    }
+    const std::int32_t W = p.Width(), H = p.Height();
+    if (W <= 0 || H <= 0) return;
+    if (mFacePicture.width() != W || mFacePicture.height() != H) PreparePicture(W, H);
+    if (mFacePicture.isNull()) return;
+    if (isEnabled()) {
+        gdi::DrawIconEx(mBackDC, p.left, p.top, mFacePicture, W, H);
+        return;
+    }
+    // Greyed: the picture on white, then face AND picture OR grey AND NOT picture, so white
+    // leaves the face alone and black turns grey.
+    const gdi::HDC temp = gdi::CreateCompatibleDC(mBackDC);
+    const gdi::HBITMAP bitmap = gdi::CreateCompatibleBitmap(mBackDC, W, H);
+    const gdi::HBITMAP oldBitmap = gdi::SelectObject(temp, bitmap);
+    gdi::PatBlt(temp, 0, 0, W, H, gdi::WHITENESS);
+    gdi::DrawIconEx(temp, 0, 0, mFacePicture, W, H);
+    const gdi::HBRUSH grey = gdi::CreateSolidBrush(platform::Rgb(128, 128, 128));
+    const gdi::HBRUSH oldBrush = gdi::SelectObject(mBackDC, grey);
+    const gdi::COLORREF oldBk = gdi::SetBkColor(mBackDC, platform::Rgb(255, 255, 255));
+    gdi::BitBlt(mBackDC, p.left, p.top, W, H, temp, 0, 0, gdi::DSPDXAX);
+    gdi::SetBkColor(mBackDC, oldBk);
+    gdi::SelectObject(mBackDC, oldBrush);
+    gdi::DeleteObject(grey);
+    gdi::SelectObject(temp, oldBitmap);
+    gdi::DeleteObject(bitmap);
+    gdi::DeleteDC(temp);
+}
+
+// ---- Shapes ----
+
+void gxButtons_H::CutCorners(gdi::HRGN region, bool left, bool right) {
+    const std::int32_t SW = width(), SH = height();
+    const auto cutPixel = [region](std::int32_t x, std::int32_t y) {
+        const gdi::HRGN px = gdi::CreateRectRgn(x, y, x + 1, y + 1);
+        gdi::CombineRgn(region, region, px, gdi::RGN_DIFF);
+        gdi::DeleteObject(px);
+    };
+    const auto cutTriangle = [region](gdi::POINT a, gdi::POINT b, gdi::POINT c) {
+        const gdi::POINT pts[3] = {a, b, c};
+        const gdi::HRGN t = gdi::CreatePolygonRgn(pts, 3, gdi::WINDING);
+        gdi::CombineRgn(region, region, t, gdi::RGN_DIFF);
+        gdi::DeleteObject(t);
+    };
+    switch (mButtonStyle) {
+        case 1:
+            if (left) {
+                cutPixel(0, 0);
+                cutPixel(0, SH - 1);
+            }
+            if (right) {
+                cutPixel(SW - 1, SH - 1);
+                cutPixel(SW - 1, 0);
+            }
+            break;
+        case 3:
+            if (!isEnabled()) break;
+            if (left) cutPixel(0, SH - 1);
+            if (right) cutPixel(SW - 1, 0);
+            break;
+        case 2:
+        case 7:
+            if (left) {
+                cutTriangle({0, 0}, {2, 0}, {0, 2});
+                cutTriangle({0, SH}, {3, SH}, {0, SH - 3});
+            }
+            if (right) {
+                cutTriangle({SW, 0}, {SW - 2, 0}, {SW, 2});
+                cutTriangle({SW, SH}, {SW - 3, SH}, {SW, SH - 3});
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void gxButtons_H::BuildShapeRegion() {
+    std::int32_t SW = width();
+    const std::int32_t SH = height();
+    mLeftInset = 0;
+    mRightLimit = SW;
+    if (mBackDC) gdi::SelectClipRgn(mBackDC, {});
+    for (gdi::HRGN* r : {&mInnerRegion, &mShapeRegion}) {
+        if (*r) gdi::DeleteObject(*r);
+        *r = {};
+    }
+    gdi::HRGN region;
+    if (mButtonShape == 0) {
+        region = gdi::CreateRectRgn(0, 0, SW + 1, SH + 1);
+        CutCorners(region, true, true);
+    } else if (mButtonShape <= 3) {
+        // The slant runs over the button's height; a button too narrow for it widens itself
+        // in steps of 5 pixels.
+        const std::int32_t s = std::int32_t(std::nearbyint(4 * ((SH + 1) / 4.0)));
+        std::int32_t W = SW;
+        while (W - s < 5) W += 5;
+        if (W != SW) {
+            mDelayDrawing = true;
+            resize(W, SH);
+            SW = width();
+            mRightLimit = SW;
+            mDelayDrawing = false;
+        }
+        const bool slantLeft = mButtonShape == 1 || mButtonShape == 3;
+        const bool slantRight = mButtonShape == 2 || mButtonShape == 3;
+        const gdi::POINT pts[4] = {{0, 0},
+                                   {slantLeft ? s : 0, SH + 1},
+                                   {SW + 1, SH + 1},
+                                   {slantRight ? SW - s + 1 : SW + 1, 0}};
+        region = gdi::CreatePolygonRgn(pts, 4, gdi::WINDING);
+        if (slantLeft) mLeftInset = s;
+        if (slantRight) mRightLimit = SW - s;
+        if (mButtonShape != 3) CutCorners(region, mButtonShape == 2, mButtonShape == 1);
+    }
+    // Ovals and picture shapes keep the whole rectangle for now.
+    gdi::SetWindowRgn(this, region, true);
+    if (region) gdi::DeleteObject(region);
+    if (mRightLimit == 0) mRightLimit = SW;
+}
+
+void gxButtons_H::PaintRing(Colour from, Colour to) {
+    const std::int32_t saved = mGradientMode;
+    mGradientMode = 3;
+    GradientFill(from, to);
+    mGradientMode = saved;
+}
+
+std::int16_t gxButtons_H::PrepareShapeClip() {
+    if (ApplyCustomClickOffset()) return 0;  // the face on screen is reused
+    std::int16_t level = 1;
+    const bool pressed = IsPressed();
+    const Colour white = platform::Rgb(255, 255, 255), grey = platform::Rgb(128, 128, 128);
+    if (!mHovering && !pressed && !mValue && mButtonStyle == 5) {
+        gdi::SelectClipRgn(mBackDC, {});
+        return level;
+    }
+    gdi::SelectClipRgn(mBackDC, {});
+    // A ring is seen only where the face's clip leaves it: rectangles have no clip region.
+    if (mButtonStyle == 5 && (mValue || (mButtonShape != 6 && mButtonShape != 7))) {
+        if (mInnerRegion) PaintRing(white, grey);
+        gdi::SelectClipRgn(mBackDC, mInnerRegion);
+        level = 4;
+    }
+    if ((!pressed && !mValue) || mButtonShape == 6 || mButtonShape == 7) {
+        if (mButtonShape == 6 && !mHovering) return level;
+        if (mButtonShape == 6 || mButtonShape == 7) {
+            const gdi::HRGN window = gdi::CreateRectRgn(0, 0, 0, 0);
+            if (gdi::GetWindowRgn(this, window) != gdi::kRgnError) {
+                const gdi::HBRUSH brush =
+                    gdi::CreateSolidBrush(mButtonShape == 6 ? 0 : platform::Resolve(mBackColor));
+                gdi::FrameRgn(mBackDC, window, brush, 1, 1);
+                gdi::DeleteObject(brush);
+            }
+            gdi::DeleteObject(window);
+        }
+        gdi::SelectClipRgn(mBackDC, mShapeRegion);
+        level = 3;
+    } else {
+        gdi::SelectClipRgn(mBackDC, mShapeRegion);
+        if (mInnerRegion) PaintRing(grey, white);
+        gdi::SelectClipRgn(mBackDC, mInnerRegion);
+        level = 4;
+    }
+    return level;
+}
+
+// ---- Previews ----
+
+void gxButtons_H::SetPreviewState(bool hover, bool held, bool focusLook) {
+    mStateFlags = std::int16_t((mStateFlags & kShifted) | (focusLook ? kFocusLook : 0) |
+                               (held ? kHeld : 0) | (hover ? kHoverLook : 0));
+    mHovering = hover;
+    mHeldDown = held;
+    mDelayDrawing = false;
+    RedrawButton();
+}
+
+QImage gxButtons_H::FaceImage() const {
+    return gdi::ImageOf(mBackBitmap);
 }
 
 // ---- Paint and resize ----
@@ -456,7 +676,7 @@ void gxButtons_H::UserControl_Resize() {
     }
     ManageBackBuffer(-1);
     if (mDelayDrawing) return;
-    RebuildShape();
+    BuildShapeRegion();
     bool reprocess = false;
     LayoutFace(reprocess);
     RedrawButton();

@@ -127,7 +127,7 @@ void gxButtons_H::SetButtonStyle(std::int32_t New_ButtonStyle) {
     const std::int32_t old = mButtonStyle;
     mButtonStyle = New_ButtonStyle;
     if (mButtonShape < 4 || ((old == 5 || New_ButtonStyle == 5) && mButtonShape < 7))
-        RebuildShape();
+        BuildShapeRegion();
     bool reprocess = false;
     LayoutFace(reprocess);
     UpdateDrawingResources(QStringLiteral("BackColor"));
@@ -249,7 +249,7 @@ void gxButtons_H::SetEnabled(bool New_Enabled) {
     if (mButtonStyle == 3 && mMode == 0 && mButtonShape <= 3) {
         // This style cuts its corners only while enabled: the shape changes with the state.
         DelayDrawing(true);
-        RebuildShape();
+        BuildShapeRegion();
         bool reprocess = false;
         LayoutFace(reprocess);
         DelayDrawing(false);

@@ -11,7 +11,9 @@
 
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <cstdint>
+#include <vector>
 
 #include "platform/Colour.h"
 #include "platform/Picture.h"
@@ -123,6 +125,28 @@ public:
     // The container reports a change of one of its ambient properties.
     void AmbientChanged(const QString& PropertyName) override;
 
+    // A colour moved by `amount` per channel (green and blue read with the platform's 255 and
+    // 65280 divisors), optionally with blue moved in proportion, away from pure black and
+    // white (the amount used is returned), or inverted.
+    static platform::Colour ShadeColor(platform::Colour colour, std::int16_t& amount,
+                                       bool proportionalBlue = false, bool avoidExtremes = false,
+                                       bool invert = false);
+    // `n` colours from `start` to `end`; the first is `start` exactly.
+    static void BuildGradientTable(std::vector<platform::Colour>& table, std::int32_t n,
+                                   platform::Colour start, platform::Colour end);
+    // The bevel's twelve ring sides: inner, middle, outer ring, each left, top, right, bottom;
+    // a value with the top bit set is a side not drawn. The last is the outline colour.
+    using Ring = std::array<platform::Colour, 12>;
+    // The derived face colours.
+    platform::Colour FaceColor() const { return mFaceColor; }
+    platform::Colour ShadeFaceColor() const { return mShadeColor; }
+    platform::Colour HoverFaceColor() const { return mHoverFaceColor; }
+    platform::Colour ToggledFaceColor() const { return mToggledFaceColor; }
+    std::int32_t LeftInset() const { return mLeftInset; }
+    std::int32_t RightLimit() const { return mRightLimit; }
+    const platform::gdi::RECT& CaptionRect() const { return mCaptionRect; }
+    const platform::gdi::RECT& PictureRect() const { return mPictureRect; }
+
     // ---- Interaction state, for the drawing code and for tests.
     std::int16_t StateFlags() const { return mStateFlags; }
     bool Hovering() const { return mHovering; }
@@ -132,6 +156,12 @@ public:
     platform::Colour ContainerBackColor() const { return mContainerBackColor; }
     // How many times a face was drawn into the back buffer.
     int RedrawCount() const { return mRedrawCount; }
+
+    // For previews, golden pictures and benchmarks: puts the button into an interaction state
+    // without any input (hover look with hover tracking, held down, focus look) and redraws.
+    void SetPreviewState(bool hover, bool held, bool focusLook);
+    // The face as last drawn into the back buffer (a copy).
+    QImage FaceImage() const;
 
 signals:
     // Every parameter is the control's own copy: a handler may change it to no effect.
@@ -212,14 +242,44 @@ private:
     void SelectTool(bool keep, platform::gdi::HDC dc, int kind, platform::Colour colour,
                     bool alsoPen, std::int32_t penWidth, int penStyle);
     void UpdateDrawingResources(const QString& what);
-    void RebuildShape();
+    // The window region of the shape, the face's horizontal limits and the clip regions.
+    void BuildShapeRegion();
+    void CutCorners(platform::gdi::HRGN region, bool left, bool right);
+    // Clips the back buffer for the face and paints the ring of shaped buttons; 0 when
+    // nothing is to be drawn.
+    std::int16_t PrepareShapeClip();
+    void PaintRing(platform::Colour from, platform::Colour to);
     void ReleaseDrawingResources();
     void FitPicture(std::int32_t boxWidth, std::int32_t boxHeight, std::int32_t& fitW,
                     std::int32_t& fitH) const;
     void PreparePicture(std::int32_t w, std::int32_t h);
     // The caption with every "||" turned into a line break.
     QString CaptionText() const;
-    void DrawPlainFace();
+    static void Offset(platform::gdi::RECT& r, std::int32_t dx, std::int32_t dy);
+    void DrawCaption(platform::Colour face, platform::Colour disabledColour, bool valueDown,
+                     bool checkMode);
+    void DrawFocus(platform::Colour& focusColour, bool valueFlag, bool captionFocus);
+    void DrawPicture(platform::gdi::RECT p);
+    bool IsPressed() const;
+
+    // ---- Face styles (gxButtonsStyles.cpp).
+    void DeriveColors();
+    // Paints the background; returns the draw level (0: nothing to show) and the state.
+    std::int16_t FillFace(platform::Colour face, std::int16_t& state, platform::Colour gradient,
+                          platform::Colour hover);
+    void GradientFill(platform::Colour start, platform::Colour end);
+    void FillSolid(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                   platform::Colour colour);
+    void DrawBox(platform::gdi::HDC dc, std::int32_t left, std::int32_t top, std::int32_t right,
+                 std::int32_t bottom, platform::Colour fill, platform::Colour pen);
+    void DrawBevel(const Ring& ring, int penStyle);
+    // The face routine of the current style; returns the draw level and the outline colour.
+    std::int16_t DrawFace(platform::Colour& outline);
+    std::int16_t FinishFace(Ring& ring, std::int16_t level, platform::Colour& outline,
+                            platform::Colour focusColour, bool captionFocus, bool solidFocus);
+    platform::Colour DisabledCaptionColour() const;
+    bool ToggledOn() const;
+    platform::Colour ChosenFace() const;
 
     // Properties.
     std::int32_t mButtonStyle = 0;
@@ -267,7 +327,9 @@ private:
     std::int32_t mPictureWidth = 0, mPictureHeight = 0;
     bool mPictureIsIcon = false;
     QImage mFacePicture;  // the picture at its drawn size, key colour transparent
-    platform::Colour mFaceColor = 0, mHoverFaceColor = 0;
+    platform::Colour mFaceColor = 0, mHoverFaceColor = 0, mShadeColor = 0, mToggledFaceColor = 0;
+    platform::gdi::HRGN mShapeRegion, mInnerRegion;
+    std::vector<platform::Colour> mGradientTable;  // reused by every gradient fill
     int mRedrawCount = 0;
     bool mCopyPending = false;  // the back buffer holds a face the screen has not shown yet
     bool mPainting = false;     // inside paintEvent: the copy to the screen follows there
