@@ -344,7 +344,13 @@ void gxButtons_H::PreparePicture(std::int32_t w, std::int32_t h) {
 
 void gxButtons_H::RedrawButton() {
     if (mDelayDrawing) return;
-    if (!mBackDC || !mBackBitmap) ManageBackBuffer(-1);
+    // Qt tells a hidden widget of a new size only when it is shown: a buffer of another size
+    // than the control's is renewed (with shape and layout) first.
+    const QSize size(std::max(width(), 1), std::max(height(), 1));
+    if (!mBackDC || !mBackBitmap || gdi::SurfaceSize(mBackDC) != size) {
+        UserControl_Resize();
+        return;
+    }
     Colour outline = 0;
     if (DrawFace(outline) == 0) return;  // nothing new to show
     ++mRedrawCount;

@@ -1,0 +1,288 @@
+// The button's faces: colour shading, the toggled face, gradients, the caption and picture
+// layout, the press shift, disabled captions and the repaint switch.
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
+#include <memory>
+
+#include "controls/gxButtons_H/gxButtons_H.h"
+#include "platform/forms/PropertyBag.h"
+
+using platform::Colour;
+using platform::Rgb;
+using platform::forms::Json;
+using platform::forms::PropertyBag;
+
+namespace {
+
+constexpr Colour kRedText = 0x0000FF;  // pure red, easy to find among the face's greys
+
+struct FaceTest : ::testing::Test {
+    // A button of `size` loaded from `bag` (Caption "Go" unless the bag says otherwise).
+    gxButtons_H* Make(Json bag, QSize size = QSize(121, 41)) {
+        if (!bag.contains("Caption")) bag["Caption"] = "Go";
+        auto* b = new gxButtons_H(&container);
+        b->ReadProperties(PropertyBag(bag));
+        b->resize(size);
+        b->Refresh();
+        return b;
+    }
+
+    // The bounding box of the caption's red pixels.
+    static QRect RedBox(const QImage& face) {
+        QRect box;
+        for (int y = 0; y < face.height(); ++y)
+            for (int x = 0; x < face.width(); ++x) {
+                const QRgb p = face.pixel(x, y);
+                if (qRed(p) > 150 && qGreen(p) < 90 && qBlue(p) < 90) box |= QRect(x, y, 1, 1);
+            }
+        return box;
+    }
+
+    static int Count(const QImage& face, QRect area, QRgb colour) {
+        int n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                n += (face.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+        return n;
+    }
+
+    static QRgb Q(Colour c) {
+        return qRgb(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+    }
+
+    static platform::Picture Square() {
+        QImage img(32, 32, QImage::Format_RGB32);
+        img.fill(qRgb(255, 0, 255));
+        for (int y = 8; y < 24; ++y)
+            for (int x = 8; x < 24; ++x) img.setPixel(x, y, qRgb(0, 0, 0));
+        return platform::Picture(img, platform::Picture::Kind::Bitmap);
+    }
+
+    QWidget container;
+};
+
+}  // namespace
+
+TEST(ShadeColorTest, ChannelsAmountsAndExtremes) {
+    std::int16_t a = -32;
+    EXPECT_EQ(gxButtons_H::ShadeColor(0xFFFFFF, a), Rgb(223, 224, 224));
+    // Avoiding extremes: black darkened gives black, so the amount turns round.
+    a = -10;
+    EXPECT_EQ(gxButtons_H::ShadeColor(0, a, false, true), Rgb(10, 10, 10));
+    EXPECT_EQ(a, 10);
+    a = 0;
+    EXPECT_EQ(gxButtons_H::ShadeColor(0, a, false, true), Rgb(64, 64, 64));
+    // Proportional blue moves blue by its share of 192; the plain rule by the amount.
+    a = -32;
+    EXPECT_EQ(gxButtons_H::ShadeColor(Rgb(40, 40, 100), a, true), Rgb(8, 8, 84));
+    a = -32;
+    EXPECT_EQ(gxButtons_H::ShadeColor(Rgb(40, 40, 100), a, false), Rgb(8, 8, 68));
+    a = 20;
+    EXPECT_EQ(gxButtons_H::ShadeColor(Rgb(250, 0, 10), a, false, false, true), Rgb(0, 235, 225));
+}
+
+TEST(GradientTableTest, StartsExactlyAndEndsAtTheEndColour) {
+    std::vector<Colour> t;
+    gxButtons_H::BuildGradientTable(t, 5, Rgb(0, 0, 0), Rgb(100, 200, 255));
+    ASSERT_EQ(t.size(), 5u);
+    EXPECT_EQ(t[0], Rgb(0, 0, 0));
+    // End channels are read like the platform reads green and blue: 200 green is 201 here.
+    EXPECT_EQ(t[4], Rgb(100, 201, 255));
+    EXPECT_EQ(t[2] & 0xFF, 50u);
+    gxButtons_H::BuildGradientTable(t, 1, Rgb(1, 2, 3), Rgb(9, 9, 9));
+    EXPECT_EQ(t, std::vector<Colour>{Rgb(1, 2, 3)});
+}
+
+TEST_F(FaceTest, ToggledOnFaceIsTheSameLightGreyWhateverTheBackColour) {
+    for (int style : {0, 1, 4, 5, 6}) {
+        for (Colour back : {Colour(0x8000000F), Rgb(200, 30, 30)}) {
+            gxButtons_H* b = Make(Json{{"Caption", ""},
+                                       {"BackStyle", style},
+                                       {"Mode", 1},
+                                       {"Value", true},
+                                       {"cBack", back}});
+            EXPECT_EQ(b->ToggledFaceColor(), Rgb(223, 224, 224)) << style;
+            EXPECT_EQ(b->FaceImage().pixel(60, 20) & 0xFFFFFF, qRgb(223, 224, 224) & 0xFFFFFF)
+                << "style " << style;
+            // Gradients are never drawn on a toggled-on button.
+            b->SetGradientColor(Rgb(0, 0, 255));
+            b->SetGradientMode(1);
+            const QImage face = b->FaceImage();
+            EXPECT_EQ(Count(face, QRect(5, 5, 111, 31), qRgb(223, 224, 224)), 111 * 31)
+                << "style " << style;
+            delete b;
+        }
+    }
+}
+
+TEST_F(FaceTest, WideGradientsUseTwoPixelStripes) {
+    const int screen = QGuiApplication::primaryScreen()->geometry().width();
+    const auto stripesOfTwo = [&](int width) {
+        gxButtons_H* b = Make(Json{{"Caption", ""},
+                                   {"BackStyle", 4},
+                                   {"Gradient", 1},
+                                   {"cBack", 0},
+                                   {"cGradient", 0xFFFFFF}},
+                              QSize(width, 30));
+        const QImage face = b->FaceImage();
+        bool pairs = true;
+        for (int x = 2; x + 1 < width - 2; x += 2)
+            pairs = pairs && face.pixel(x, 15) == face.pixel(x + 1, 15);
+        // The gradient climbs from black at the left towards white at the right.
+        EXPECT_LT(qRed(face.pixel(2, 15)), qRed(face.pixel(width - 3, 15)));
+        delete b;
+        return pairs;
+    };
+    EXPECT_TRUE(stripesOfTwo(screen / 4 + 20));   // screen / width is 3
+    EXPECT_FALSE(stripesOfTwo(screen / 4 - 20));  // screen / width is 4
+}
+
+TEST_F(FaceTest, HoverStyleShowsNoBorderUntilTheMouseComes) {
+    gxButtons_H* b = Make(Json{{"Caption", ""}, {"BackStyle", 5}, {"cBack", 0x8000000F}});
+    const QRgb face = Q(b->FaceColor());
+    EXPECT_EQ(b->FaceImage().pixel(0, 20), face);
+    EXPECT_EQ(b->FaceImage().pixel(120, 20), face);
+    b->SetPreviewState(true, false, false);  // raised
+    EXPECT_EQ(b->FaceImage().pixel(0, 20) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(b->FaceImage().pixel(120, 20) & 0xFFFFFF, qRgb(128, 128, 128) & 0xFFFFFF);
+    b->SetPreviewState(true, true, false);  // sunken
+    EXPECT_EQ(b->FaceImage().pixel(0, 20) & 0xFFFFFF, qRgb(128, 128, 128) & 0xFFFFFF);
+    EXPECT_EQ(b->FaceImage().pixel(120, 20) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+// Caption and picture places for each picture alignment, on a face tall enough that nothing
+// is clamped: the 32-pixel slot sits beside the caption (0 to 3) or above or below it (4, 5).
+TEST_F(FaceTest, CaptionAndPictureSlots) {
+    const QSize size(161, 80);
+    gxButtons_H* plain = Make(Json{{"Caption", "Reports"}}, size);
+    const auto cap = plain->CaptionRect();
+    const int w = cap.Width(), h = cap.Height();
+    EXPECT_EQ(cap.left, (161 - w) / 2);
+    EXPECT_EQ(cap.top, (80 - h) / 2);
+
+    struct Expect {
+        int align, capLeft, picLeft, capTop, picTop;
+    };
+    const Expect expects[] = {
+        {0, 32 + (161 - 32 - w) / 2, 4, (80 - h) / 2, 24},
+        {1, 32 + (161 - (w + 36)) / 2 + 4, 32 + (161 - (w + 36)) / 2 - 32, (80 - h) / 2, 24},
+        {2, (161 - 32 - w) / 2, 161 - 4 - 32, (80 - h) / 2, 24},
+        {3, (161 - (w + 36)) / 2, (161 - (w + 36)) / 2 + w + 4, (80 - h) / 2, 24},
+        {4, (161 - w) / 2, (161 - 32) / 2, (80 - (h + 32)) / 2 + 34, (80 - (h + 32)) / 2},
+        {5, (161 - w) / 2, (161 - 32) / 2, (80 - (h + 32)) / 2 + 2, h + (80 - (h + 32)) / 2 + 4},
+    };
+    for (const Expect& e : expects) {
+        gxButtons_H* b =
+            Make(Json{{"Caption", "Reports"}, {"ImgAlign", e.align}, {"ImgSize", 32}}, size);
+        b->SetPicture(Square());
+        EXPECT_EQ(b->CaptionRect().left, e.capLeft) << "align " << e.align;
+        EXPECT_EQ(b->CaptionRect().top, e.capTop) << "align " << e.align;
+        EXPECT_EQ(b->PictureRect().left, e.picLeft) << "align " << e.align;
+        EXPECT_EQ(b->PictureRect().top, e.picTop) << "align " << e.align;
+        EXPECT_EQ(b->PictureRect().Width(), 32);
+        // The picture is drawn where the layout put it, its magenta key transparent.
+        const QImage face = b->FaceImage();
+        const auto& p = b->PictureRect();
+        EXPECT_EQ(face.pixel(p.left + 16, p.top + 16) & 0xFFFFFF, 0u) << "align " << e.align;
+        EXPECT_EQ(Count(face, QRect(0, 0, 161, 80), qRgb(255, 0, 255)), 0);
+    }
+
+    // A fitted picture (48) reserves no slot: the caption is centred on the whole face.
+    gxButtons_H* fitted = Make(Json{{"Caption", "Reports"}, {"ImgSize", 48}}, size);
+    fitted->SetPicture(Square());
+    EXPECT_EQ(fitted->CaptionRect().left, (161 - w) / 2);
+    EXPECT_EQ(fitted->PictureRect().Width(), 68);  // fitted to 80 - 12 high
+}
+
+TEST_F(FaceTest, DoubleBarsBreakTheCaption) {
+    gxButtons_H* one = Make(Json{{"Caption", "Reports"}}, QSize(161, 80));
+    gxButtons_H* two = Make(Json{{"Caption", "Reports||Cards"}}, QSize(161, 80));
+    gxButtons_H* bar = Make(Json{{"Caption", "Reports|Cards"}}, QSize(161, 80));
+    const int line = one->CaptionRect().Height();
+    EXPECT_EQ(two->CaptionRect().Height(), 2 * line);
+    EXPECT_EQ(bar->CaptionRect().Height(), line);
+    EXPECT_GT(bar->CaptionRect().Width(), one->CaptionRect().Width());
+}
+
+TEST_F(FaceTest, DelayDrawingHoldsRepaintsBack) {
+    gxButtons_H* b = Make(Json{});
+    const int before = b->RedrawCount();
+    b->DelayDrawing(true);
+    b->SetCaption(QStringLiteral("Later"));
+    b->SetBackColor(Rgb(10, 200, 10));
+    b->SetButtonStyle(3);
+    EXPECT_EQ(b->RedrawCount(), before);
+    b->Refresh();
+    EXPECT_EQ(b->RedrawCount(), before + 1);
+    EXPECT_FALSE(b->DelayDrawingFlag());
+    b->DelayDrawing(true);
+    b->DelayDrawing(false);
+    EXPECT_EQ(b->RedrawCount(), before + 2);
+}
+
+TEST_F(FaceTest, PressingShiftsCaptionExceptInTheFlatStyle) {
+    for (int style = 0; style <= 7; ++style) {
+        gxButtons_H* b = Make(Json{{"Caption", "Go"},
+                                   {"BackStyle", style},
+                                   {"cFore", kRedText},
+                                   {"cFHover", kRedText},
+                                   {"cBack", 0xFFFFFF}});
+        const QRect normal = RedBox(b->FaceImage());
+        b->SetPreviewState(true, true, false);
+        const QRect pressed = RedBox(b->FaceImage());
+        ASSERT_FALSE(normal.isEmpty()) << "style " << style;
+        if (style == 7) continue;  // its pressed caption takes the light face colour
+        const QPoint shift = style == 3 ? QPoint(0, 0) : QPoint(1, 1);
+        EXPECT_EQ(pressed.topLeft() - normal.topLeft(), shift) << "style " << style;
+        delete b;
+    }
+}
+
+TEST_F(FaceTest, DisabledCaptionsEmbossedOrFlat) {
+    const auto whiteInCaption = [&](Json bag) {
+        bag["Caption"] = "Reports";
+        bag["Enabled"] = false;
+        bag["cBack"] = Rgb(160, 160, 160);
+        gxButtons_H* b = Make(bag);
+        const auto& c = b->CaptionRect();
+        const QRect area(c.left, c.top, c.Width() + 2, c.Height() + 2);
+        const int white = Count(b->FaceImage(), area, qRgb(255, 255, 255));
+        const int grey = Count(b->FaceImage(), area, qRgb(128, 128, 128));
+        EXPECT_GT(grey, 0);
+        delete b;
+        return white;
+    };
+    for (int style : {0, 1, 4, 5, 6}) {
+        EXPECT_GT(whiteInCaption(Json{{"BackStyle", style}, {"Mode", 0}}), 0) << style;
+        EXPECT_EQ(whiteInCaption(Json{{"BackStyle", style}, {"Mode", 1}}), 0) << style;
+        // With a gradient every disabled caption is embossed.
+        EXPECT_GT(whiteInCaption(Json{{"BackStyle", style}, {"Mode", 1}, {"Gradient", 3}}), 0)
+            << style;
+    }
+}
+
+TEST_F(FaceTest, SlantedButtonsInterlockAndWidenThemselves) {
+    gxButtons_H* b = Make(Json{{"Shape", 1}}, QSize(20, 30));
+    // The slant is the height plus one; the width grows by fives until 5 pixels are left.
+    EXPECT_EQ(b->width(), 40);
+    EXPECT_EQ(b->LeftInset(), 31);
+    EXPECT_EQ(b->RightLimit(), 40);
+    EXPECT_FALSE(b->mask().contains(QPoint(1, 28)));  // cut away by the slant
+    EXPECT_TRUE(b->mask().contains(QPoint(1, 1)));
+    gxButtons_H* r = Make(Json{{"Shape", 3}}, QSize(120, 30));
+    EXPECT_EQ(r->RightLimit(), 120 - 31);
+    EXPECT_FALSE(r->mask().contains(QPoint(118, 1)));
+    EXPECT_TRUE(r->mask().contains(QPoint(116, 28)));
+    // Style 1 trims its corner pixels; style 3 only while enabled.
+    gxButtons_H* framed = Make(Json{{"BackStyle", 1}});
+    EXPECT_FALSE(framed->mask().contains(QPoint(0, 0)));
+    EXPECT_TRUE(framed->mask().contains(QPoint(1, 0)));
+    gxButtons_H* flat = Make(Json{{"BackStyle", 3}});
+    EXPECT_FALSE(flat->mask().contains(QPoint(120, 0)));
+    flat->SetEnabled(false);
+    EXPECT_TRUE(flat->mask().contains(QPoint(120, 0)));
+}
