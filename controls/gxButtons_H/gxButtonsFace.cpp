@@ -18,8 +18,13 @@ void gxButtons_H::ManageBackBuffer(std::int16_t mode) {
         if (!mBackDC) {
             mBackDC = gdi::CreateCompatibleDC(gdi::GetScreenDC());
             gdi::SetBkMode(mBackDC, gdi::TRANSPARENT);
-            mInitialBrush = gdi::SelectObject(mBackDC, gdi::CreateSolidBrush(0));
-            mInitialPen = gdi::SelectObject(mBackDC, gdi::CreatePen(gdi::PS_SOLID, 1, 0));
+            // A black brush and pen to start with; the buffer's own are kept for the end.
+            mBrushTool = {true, 0, 0, 0};
+            mPenTool = {true, 0, 1, gdi::PS_SOLID};
+            mBrushes.items.emplace_back(mBrushTool, gdi::CreateSolidBrush(0));
+            mPens.items.emplace_back(mPenTool, gdi::CreatePen(gdi::PS_SOLID, 1, 0));
+            mInitialBrush = gdi::SelectObject(mBackDC, mBrushes.items.back().second);
+            mInitialPen = gdi::SelectObject(mBackDC, mPens.items.back().second);
             mInitialBitmap = gdi::GetCurrentBitmap(mBackDC);
         }
         UpdateDrawingResources(QStringLiteral("Font"));
@@ -39,25 +44,60 @@ void gxButtons_H::ManageBackBuffer(std::int16_t mode) {
 void gxButtons_H::SelectTool(bool keep, gdi::HDC dc, int kind, Colour colour, bool alsoPen,
                              std::int32_t penWidth, int penStyle) {
     if (!keep) {
-        // Put back the tools the buffer was created with.
-        const gdi::HBRUSH brush = gdi::SelectObject(dc, mInitialBrush);
-        if (brush != mInitialBrush) gdi::DeleteObject(brush);
-        const gdi::HPEN pen = gdi::SelectObject(dc, mInitialPen);
-        if (pen != mInitialPen) gdi::DeleteObject(pen);
+        // Put back the tools the buffer was created with; the ones made since go.
+        gdi::SelectObject(dc, mInitialBrush);
+        gdi::SelectObject(dc, mInitialPen);
+        for (const auto& [tool, brush] : mBrushes.items) gdi::DeleteObject(brush);
+        for (const auto& [tool, pen] : mPens.items) gdi::DeleteObject(pen);
+        mBrushes = {};
+        mPens = {};
+        mBrushTool = mPenTool = {};
         return;
     }
     if (kind == 0) {
-        const gdi::HBRUSH old = gdi::SelectObject(dc, gdi::CreateSolidBrush(colour));
-        if (old != mInitialBrush) gdi::DeleteObject(old);
+        const Tool want{true, colour, 0, 0};
+        if (!(mBrushTool == want)) {
+            gdi::SelectObject(dc, Pooled(mBrushes, want, mBrushTool,
+                                         [&] { return gdi::CreateSolidBrush(colour); }));
+            mBrushTool = want;
+        }
         if (!alsoPen) return;
         kind = 1;
     }
     if (kind == 1) {
-        const gdi::HPEN old = gdi::SelectObject(dc, gdi::CreatePen(penStyle, penWidth, colour));
-        if (old != mInitialPen) gdi::DeleteObject(old);
+        const Tool want{true, colour, penWidth, penStyle};
+        if (!(mPenTool == want)) {
+            gdi::SelectObject(dc, Pooled(mPens, want, mPenTool, [&] {
+                                  return gdi::CreatePen(penStyle, penWidth, colour);
+                              }));
+            mPenTool = want;
+        }
     } else if (kind == 2) {
         gdi::SetTextColor(dc, gdi::ResolveColor(colour));
     }
+}
+
+// Brushes and pens are kept for the next repaint, which mostly asks for the same colours; the
+// pool is bounded, dropping its oldest tool that is not the one selected.
+template <class Handle, class Make>
+Handle gxButtons_H::Pooled(Pool<Handle>& pool, const Tool& want, const Tool& selected, Make make) {
+    // A repaint asks for its tools in the order of the one before: the search starts after the
+    // tool found last.
+    auto& items = pool.items;
+    for (std::size_t i = 0, n = items.size(); i < n; ++i) {
+        const std::size_t at = (pool.next + i) % n;
+        if (items[at].first == want) {
+            pool.next = at + 1;
+            return items[at].second;
+        }
+    }
+    if (items.size() >= 64) {
+        const auto victim = items.front().first == selected ? items.begin() + 1 : items.begin();
+        gdi::DeleteObject(victim->second);
+        items.erase(victim);
+    }
+    items.emplace_back(want, make());
+    return items.back().second;
 }
 
 void gxButtons_H::UpdateDrawingResources(const QString& what) {

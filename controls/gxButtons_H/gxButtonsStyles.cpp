@@ -138,9 +138,18 @@ std::int16_t gxButtons_H::FillFace(Colour face, std::int16_t& state, Colour grad
         if (mButtonStyle != 2 || (!isEnabled() && mMode == 0)) {
             DrawBox(mBackDC, 0, 0, SW, SH, colour, colour);
         } else {
-            // The face darkens by up to 25 from top to bottom.
-            for (std::int32_t i = 0; i <= SH; ++i)
-                FillSolid(0, i, SW, i + 1, Shade(colour, Nearest(-(25.0 / SH) * i), true));
+            // The face darkens by up to 25 from top to bottom; rows of one shade are filled
+            // together.
+            std::int32_t from = 0;
+            Colour shade = Shade(colour, 0, true);
+            for (std::int32_t i = 1; i <= SH + 1; ++i) {
+                const Colour next =
+                    i <= SH ? Shade(colour, Nearest(-(25.0 / SH) * i), true) : ~shade;
+                if (next == shade) continue;
+                FillSolid(0, from, SW, i, shade);
+                from = i;
+                shade = next;
+            }
         }
     } else if (!mHovering || pressed || mGradientColor == mHoverBackColor) {
         GradientFill(face, Negative(gradient) ? face : gradient);

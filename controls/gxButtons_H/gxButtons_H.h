@@ -322,6 +322,25 @@ private:
     platform::gdi::HPEN mInitialPen;
     platform::gdi::HBRUSH mInitialBrush;
     platform::gdi::HFONT mInitialFont, mFont;
+    // The brush and pen selected into the back buffer by SelectTool.
+    struct Tool {
+        bool made = false;
+        platform::Colour colour = 0;
+        std::int32_t width = 0;
+        int style = 0;
+        bool operator==(const Tool&) const = default;
+    };
+    Tool mBrushTool, mPenTool;
+    // Tools made so far, kept for later repaints; `next` is where the next search starts.
+    template <class Handle>
+    struct Pool {
+        std::vector<std::pair<Tool, Handle>> items;
+        std::size_t next = 0;
+    };
+    Pool<platform::gdi::HBRUSH> mBrushes;
+    Pool<platform::gdi::HPEN> mPens;
+    template <class Handle, class Make>
+    Handle Pooled(Pool<Handle>& pool, const Tool& want, const Tool& selected, Make make);
     std::int32_t mLeftInset = 0, mRightLimit = 0;
     platform::gdi::RECT mCaptionRect, mPictureRect;
     std::int32_t mPictureWidth = 0, mPictureHeight = 0;

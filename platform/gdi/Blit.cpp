@@ -456,7 +456,18 @@ BOOL PatBlt(HDC dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_
     QImage* out = Surface(dst);
     if (!out || UsesSource(code)) return 0;
     if (w <= 0 || h <= 0) return 1;
-    const QRegion area = Area(dst, *out, Box{x, y, std::int64_t(x) + w, std::int64_t(y) + h});
+    const Box box{x, y, std::int64_t(x) + w, std::int64_t(y) + h};
+    if (const DCObject* o = Dc(dst); o && !o->clip) {
+        // No clip region: the box on the surface is the whole area.
+        const Box b = box & Box{0, 0, out->width(), out->height()};
+        if (b.left >= b.right || b.top >= b.bottom) return 1;
+        const Target t = TargetOf(dst, *out);
+        const RowFn op = kRows[code];
+        for (std::int64_t row = b.top; row < b.bottom; ++row)
+            op(t.Row(int(b.left), int(row)), nullptr, t.pattern, int(b.right - b.left));
+        return 1;
+    }
+    const QRegion area = Area(dst, *out, box);
     if (!area.isEmpty()) Fill(TargetOf(dst, *out), area, code);
     return 1;
 }

@@ -34,9 +34,16 @@ struct Pt {
 // The pixels of one DC that may be written: its surface, limited to the drawable region.
 class Canvas {
 public:
-    explicit Canvas(HDC dc)
-        : image_(Surface(dc)), region_(DrawableRegion(dc)), bounds_(region_.boundingRect()) {
-        simple_ = region_.rectCount() <= 1;
+    explicit Canvas(HDC dc) : image_(Surface(dc)) {
+        if (!image_) return;
+        bounds_ = QRect(0, 0, image_->width(), image_->height());
+        // Without a clip region the surface is one rectangle: no region to build.
+        if (const DCObject* o = Dc(dc); o && o->clip) {
+            region_ = DrawableRegion(dc);
+            bounds_ = region_.boundingRect();
+            simple_ = region_.rectCount() <= 1;
+            clipped_ = true;
+        }
     }
 
     bool Valid() const { return image_ != nullptr; }
@@ -46,6 +53,10 @@ public:
             return false;
         return simple_ || region_.contains(QPoint(int(x), int(y)));
     }
+
+    // One rectangle: every pixel within the bounds may be written.
+    bool Simple() const { return simple_; }
+    std::uint32_t* Row(i64 y) { return reinterpret_cast<std::uint32_t*>(image_->scanLine(int(y))); }
 
     std::uint32_t& At(i64 x, i64 y) {
         return reinterpret_cast<std::uint32_t*>(image_->scanLine(int(y)))[x];
@@ -64,7 +75,10 @@ public:
     void Fill(i64 left, i64 top, i64 right, i64 bottom, std::uint32_t pixel, bool dotted = false,
               i64 phase = 0) {
         if (left >= right || top >= bottom) return;
-        for (const QRect& r : region_) {
+        const auto rects = clipped_ ? region_.begin() : &bounds_;
+        const auto end = clipped_ ? region_.end() : &bounds_ + 1;
+        for (auto it = rects; it != end; ++it) {
+            const QRect& r = *it;
             const i64 l = std::max<i64>(left, r.left()), rr = std::min<i64>(right, r.right() + 1);
             const i64 t = std::max<i64>(top, r.top()), b = std::min<i64>(bottom, r.bottom() + 1);
             for (i64 y = t; y < b; ++y) {
@@ -86,9 +100,10 @@ public:
 
 private:
     QImage* image_;
-    QRegion region_;
+    QRegion region_;  // only when clipped
     QRect bounds_;
     bool simple_ = true;
+    bool clipped_ = false;
 };
 
 // The first index in [0, n) for which `pred` holds, or n; `pred` must be false then true.
@@ -191,6 +206,13 @@ PenInk InkOf(HDC dc, const PenObject& pen) {
 void DrawSegment(Canvas& canvas, const Segment& seg, const PenInk& ink, i64 counter) {
     const i64 n = seg.Length();
     if (n == 0) return;
+    if (ink.width == 1 && !ink.dotted && seg.minor == 0) {
+        // A horizontal or vertical line is one span.
+        const Pt a = seg(0), b = seg(n - 1);
+        canvas.Fill(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x) + 1,
+                    std::max(a.y, b.y) + 1, ink.pixel);
+        return;
+    }
     if (ink.width == 1) {
         // Only the indices whose pixel lies within the drawable bounds.
         const auto [ax, bx] = RangeWithin(
@@ -446,14 +468,24 @@ BOOL DrawIconEx(HDC dc, std::int32_t x, std::int32_t y, const QImage& icon, std:
     const i64 dw = w ? w : iw, dh = h ? h : ih;
     const i64 x0 = std::max<i64>(x, canvas.Left()), x1 = std::min<i64>(x + dw - 1, canvas.Right());
     const i64 y0 = std::max<i64>(y, canvas.Top()), y1 = std::min<i64>(y + dh - 1, canvas.Bottom());
+    if (x0 > x1 || y0 > y1) return 1;
+    const bool mono = IsMonoSurface(dc);
+    // The source column under the centre of each destination column.
+    std::vector<i64> column(std::size_t(x1 - x0 + 1));
+    for (i64 dx = x0; dx <= x1; ++dx)
+        column[std::size_t(dx - x0)] = ((dx - x) * 2 + 1) * iw / (2 * dw);
     for (i64 dy = y0; dy <= y1; ++dy) {
-        // The source pixel under the centre of the destination pixel.
         const i64 sy = ((dy - y) * 2 + 1) * ih / (2 * dh);
         const auto* line = reinterpret_cast<const std::uint32_t*>(src.constScanLine(int(sy)));
+        std::uint32_t* row = canvas.Simple() ? canvas.Row(dy) : nullptr;
         for (i64 dx = x0; dx <= x1; ++dx) {
-            const std::uint32_t p = line[((dx - x) * 2 + 1) * iw / (2 * dw)];
+            const std::uint32_t p = line[column[std::size_t(dx - x0)]];
             if ((p >> 24) < 128) continue;
-            canvas.Put(dx, dy, PixelFor(dc, ToColorRef(p)));
+            const std::uint32_t pixel = mono ? ToMonoPixel(ToColorRef(p)) : (p | 0xFF000000u);
+            if (row)
+                row[dx] = pixel;
+            else
+                canvas.Put(dx, dy, pixel);
         }
     }
     return 1;

@@ -6,9 +6,11 @@
 #include <QColor>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QStaticText>
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/gdi/GdiObjects.h"
@@ -33,6 +35,56 @@ struct LaidLine {
     int begin = 0, end = 0;
     int width = 0;
 };
+
+// Laid-out strings by font and text: a button draws the same caption on every repaint, and
+// shaping the text is most of the cost of drawing it. Bounded; cleared when full.
+class ShapedTexts {
+public:
+    struct Entry {
+        int advance = 0;
+        QStaticText glyphs;
+        bool prepared = false;
+    };
+
+    // The entry for `text`, measured; `qfont` given, also ready to draw.
+    Entry& Get(std::uint32_t font, bool mono, const QFontMetrics& metrics, const QString& text,
+               const QFont* qfont = nullptr) {
+        if (mEntries.size() > 512) mEntries.clear();
+        Key key{font, mono, text};
+        auto it = mEntries.find(key);
+        if (it == mEntries.end()) {
+            it = mEntries.emplace(std::move(key), Entry{}).first;
+            it->second.advance = metrics.horizontalAdvance(text);
+            it->second.glyphs.setText(text);
+            it->second.glyphs.setTextFormat(Qt::PlainText);
+            it->second.glyphs.setPerformanceHint(QStaticText::AggressiveCaching);
+        }
+        if (qfont && !it->second.prepared) {
+            it->second.glyphs.prepare(QTransform(), *qfont);
+            it->second.prepared = true;
+        }
+        return it->second;
+    }
+
+private:
+    struct Key {
+        std::uint32_t font;
+        bool mono;
+        QString text;
+        bool operator==(const Key&) const = default;
+    };
+    struct Hash {
+        std::size_t operator()(const Key& k) const {
+            return qHash(k.text) ^ (std::size_t(k.font) << 1) ^ std::size_t(k.mono);
+        }
+    };
+    std::unordered_map<Key, Entry, Hash> mEntries;
+};
+
+ShapedTexts& Shaped() {
+    static ShapedTexts cache;
+    return cache;
+}
 
 // Splits at CR LF or a lone LF; a lone CR is not a break and is not shown.
 std::vector<QString> HardLines(const QString& text, bool single) {
@@ -70,15 +122,23 @@ ShownLine Resolve(const QString& line, bool prefixes) {
 
 // Breaks one shown line into lines no wider than `width`, at spaces. A word wider than `width`
 // gets a line of its own and overflows. Spaces inside a line are kept; those at a break go.
-void BreakWords(const ShownLine& shown, i64 width, const QFontMetrics& metrics,
+template <class Advance>
+void BreakWords(const ShownLine& shown, i64 width, const Advance& advance,
                 std::vector<LaidLine>& out) {
     const QString& s = shown.text;
     const int n = int(s.size());
-    auto measure = [&](int b, int e) { return metrics.horizontalAdvance(s.mid(b, e - b)); };
+    auto measure = [&](int b, int e) { return advance(s.mid(b, e - b)); };
     int pos = 0;
     while (pos < n && s[pos] == u' ') ++pos;
     if (pos == n) {
         out.push_back({&shown, 0, 0, 0});
+        return;
+    }
+    // Most lines fit whole: one measure instead of one a word.
+    int last = n;
+    while (s[last - 1] == u' ') --last;
+    if (const int whole = measure(0, last); whole <= width) {
+        out.push_back({&shown, 0, last, whole});
         return;
     }
     // The first line keeps the line's leading spaces.
@@ -131,12 +191,15 @@ int DrawText(HDC dc, const QString& text, RECT* rect, std::uint32_t flags) {
             shown.push_back(Resolve(hard, !(flags & DT_NOPREFIX)));
 
     const i64 width = i64(rect->right) - rect->left;
+    const auto advance = [&](const QString& piece) {
+        return Shaped().Get(d->font.value, mono, metrics, piece).advance;
+    };
     std::vector<LaidLine> lines;
     for (const ShownLine& s : shown) {
         if ((flags & DT_WORDBREAK) && !single)
-            BreakWords(s, width, metrics, lines);
+            BreakWords(s, width, advance, lines);
         else
-            lines.push_back({&s, 0, int(s.text.size()), metrics.horizontalAdvance(s.text)});
+            lines.push_back({&s, 0, int(s.text.size()), advance(s.text)});
     }
 
     const i64 height = i64(lines.size()) * lineHeight;
@@ -185,8 +248,9 @@ int DrawText(HDC dc, const QString& text, RECT* rect, std::uint32_t flags) {
         const QRect box(int(x), int(y), line.width, int(lineHeight));
         if (d->bkMode == OPAQUE) painter.fillRect(box, paper);
         const QString& s = line.source->text;
-        painter.drawText(QPoint(int(x), int(y) + metrics.ascent()),
-                         s.mid(line.begin, line.end - line.begin));
+        const QString piece = s.mid(line.begin, line.end - line.begin);
+        painter.drawStaticText(QPointF(double(x), double(y)),
+                               Shaped().Get(d->font.value, mono, metrics, piece, &font).glyphs);
         // Access keys: a one-pixel line under the character, just below the baseline.
         const int underY = int(std::min<i64>(y + metrics.ascent() + 1, y + lineHeight - 1));
         for (const int at : line.source->underlined) {
