@@ -120,13 +120,16 @@ void gxButtons_H::UpdateDrawingResources(const QString& what) {
             gdi::DeleteObject(old);
         mFont = created;
     } else if (what == QLatin1String("Picture")) {
-        mFacePicture = {};
+        ReleaseProcessedPicture();
         if (mPicture.IsNone()) {
             mPictureWidth = mPictureHeight = 0;
             return;
         }
-        mPictureIsIcon = mPicture.kind() == platform::Picture::Kind::Icon ||
-                         mPicture.kind() == platform::Picture::Kind::Cursor;
+        // Icons and cursors draw with their own mask; everything else is a bitmap.
+        const auto kind = mPicture.kind();
+        mPictureKind =
+            (kind == platform::Picture::Kind::Icon || kind == platform::Picture::Kind::Cursor) ? 1
+                                                                                               : 0;
         mPictureWidth = mPicture.Width();
         mPictureHeight = mPicture.Height();
     } else if (what == QLatin1String("BackColor")) {
@@ -135,6 +138,7 @@ void gxButtons_H::UpdateDrawingResources(const QString& what) {
 }
 
 void gxButtons_H::ReleaseDrawingResources() {
+    ReleaseProcessedPicture();
     for (gdi::HRGN* r : {&mInnerRegion, &mShapeRegion}) {
         if (*r) gdi::DeleteObject(*r);
         *r = {};
@@ -153,7 +157,6 @@ void gxButtons_H::ReleaseDrawingResources() {
     }
     gdi::DeleteDC(mBackDC);
     mBackDC = {};
-    mFacePicture = {};
 }
 
 // ---- Layout ----
@@ -163,14 +166,6 @@ void gxButtons_H::Offset(gdi::RECT& r, std::int32_t dx, std::int32_t dy) {
     r.right += dx;
     r.top += dy;
     r.bottom += dy;
-}
-
-void gxButtons_H::FitPicture(std::int32_t boxWidth, std::int32_t boxHeight, std::int32_t& fitW,
-                             std::int32_t& fitH) const {
-    const double sx = double(boxWidth) / mPictureWidth, sy = double(boxHeight) / mPictureHeight;
-    const double s = sx <= sy ? sx : sy;
-    fitW = std::int32_t(std::nearbyint(mPictureWidth * s));
-    fitH = std::int32_t(std::nearbyint(mPictureHeight * s));
 }
 
 QString gxButtons_H::CaptionText() const {
@@ -351,33 +346,7 @@ void gxButtons_H::LayoutFace(bool& reprocessPicture) {
     mPictureRect = pic;
 
     // 9. A new drawn size needs a new drawable picture.
-    if (reprocessPicture) PreparePicture(pic.Width(), pic.Height());
-}
-
-// ---- Picture ----
-
-// The picture at its drawn size; for a bitmap the colour of pixel (0, 0) and colours within 3
-// of it per channel are transparent. Icons keep their own mask.
-void gxButtons_H::PreparePicture(std::int32_t w, std::int32_t h) {
-    mFacePicture = {};
-    if (mPicture.IsNone() || w <= 0 || h <= 0) return;
-    QImage img = mPicture.image()
-                     .scaled(w, h, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-                     .convertToFormat(QImage::Format_ARGB32);
-    if (!mPictureIsIcon) {
-        const QRgb key = img.pixel(0, 0);
-        const auto near = [](int a, int b) { return std::abs(a - b) <= 3; };
-        for (int y = 0; y < img.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-            for (int x = 0; x < img.width(); ++x) {
-                const QRgb p = line[x];
-                if (near(qRed(p), qRed(key)) && near(qGreen(p), qGreen(key)) &&
-                    near(qBlue(p), qBlue(key)))
-                    line[x] = 0;
-            }
-        }
-    }
-    mFacePicture = img;
+    if (reprocessPicture) PreparePicture(pic.Width(), pic.Height(), nullptr);
 }
 
 // ---- One repaint ----
@@ -392,9 +361,51 @@ void gxButtons_H::RedrawButton() {
         return;
     }
     Colour outline = 0;
-    if (DrawFace(outline) == 0) return;  // nothing new to show
+    const std::int16_t level = DrawFace(outline);
+    if (level == 0) return;  // nothing new to show
     ++mRedrawCount;
     ManageBackBuffer(0);
+    DrawOutline(level, outline);
+}
+
+// The shape outline is framed on the screen copy, over the face, not in the back buffer.
+void gxButtons_H::DrawOutline(std::int16_t level, Colour colour) {
+    mOutline = {};
+    if (level <= 1 || mButtonShape < 4) return;
+    const bool pressed = IsPressed();
+    gdi::HRGN frame = gdi::CreateRectRgn(0, 0, 0, 0);
+    bool wanted = true;
+    if (mButtonShape >= 7) {
+        if (mHovering && !pressed) {
+            if (mButtonStyle != 2) colour = mHoverFaceColor;
+            wanted = mButtonStyle == 2 || colour != platform::Resolve(mBackColor);
+            gdi::GetWindowRgn(this, frame);
+        } else {
+            wanted = (mStateFlags & kFocusLook) != 0;
+            gdi::CombineRgn(frame, mButtonShape == 8 ? mInnerRegion : mShapeRegion, {},
+                            gdi::RGN_COPY);
+            if (mValue && mButtonStyle != 2) {
+                std::int16_t darker = -32;
+                colour = ShadeColor(mShadeColor, darker);
+            }
+        }
+    } else if (mButtonStyle == 2 && !pressed) {
+        gdi::CombineRgn(frame, mShapeRegion, {}, gdi::RGN_COPY);
+    } else if (mButtonShape == 6) {
+        gdi::GetWindowRgn(this, frame);
+    } else {
+        wanted = false;
+    }
+    if (wanted) {
+        mOutline = QImage(std::max(width(), 1), std::max(height(), 1), QImage::Format_ARGB32);
+        mOutline.fill(Qt::transparent);
+        const gdi::HDC dc = gdi::CreateImageDC(&mOutline);
+        const gdi::HBRUSH brush = gdi::CreateSolidBrush(colour);
+        gdi::FrameRgn(dc, frame, brush, 1, 1);
+        gdi::DeleteObject(brush);
+        gdi::DeleteDC(dc);
+    }
+    gdi::DeleteObject(frame);
 }
 
 bool gxButtons_H::IsPressed() const {
@@ -507,39 +518,6 @@ void gxButtons_H::DrawFocus(Colour& focusColour, bool valueFlag, bool captionFoc
     }
 }
 
-void gxButtons_H::DrawPicture(gdi::RECT p) {
-    if (mPictureWidth + mPictureHeight == 0) return;
-    if (mButtonShape >= 7) {
-        p = {0, 0, width(), height()};
-        if (IsPressed()) p = {1, 1, width() - 1, height() - 1};
-    }
-    const std::int32_t W = p.Width(), H = p.Height();
-    if (W <= 0 || H <= 0) return;
-    if (mFacePicture.width() != W || mFacePicture.height() != H) PreparePicture(W, H);
-    if (mFacePicture.isNull()) return;
-    if (isEnabled()) {
-        gdi::DrawIconEx(mBackDC, p.left, p.top, mFacePicture, W, H);
-        return;
-    }
-    // Greyed: the picture on white, then face AND picture OR grey AND NOT picture, so white
-    // leaves the face alone and black turns grey.
-    const gdi::HDC temp = gdi::CreateCompatibleDC(mBackDC);
-    const gdi::HBITMAP bitmap = gdi::CreateCompatibleBitmap(mBackDC, W, H);
-    const gdi::HBITMAP oldBitmap = gdi::SelectObject(temp, bitmap);
-    gdi::PatBlt(temp, 0, 0, W, H, gdi::WHITENESS);
-    gdi::DrawIconEx(temp, 0, 0, mFacePicture, W, H);
-    const gdi::HBRUSH grey = gdi::CreateSolidBrush(platform::Rgb(128, 128, 128));
-    const gdi::HBRUSH oldBrush = gdi::SelectObject(mBackDC, grey);
-    const gdi::COLORREF oldBk = gdi::SetBkColor(mBackDC, platform::Rgb(255, 255, 255));
-    gdi::BitBlt(mBackDC, p.left, p.top, W, H, temp, 0, 0, gdi::DSPDXAX);
-    gdi::SetBkColor(mBackDC, oldBk);
-    gdi::SelectObject(mBackDC, oldBrush);
-    gdi::DeleteObject(grey);
-    gdi::SelectObject(temp, oldBitmap);
-    gdi::DeleteObject(bitmap);
-    gdi::DeleteDC(temp);
-}
-
 // ---- Shapes ----
 
 void gxButtons_H::CutCorners(gdi::HRGN region, bool left, bool right) {
@@ -624,11 +602,53 @@ void gxButtons_H::BuildShapeRegion() {
         if (slantLeft) mLeftInset = s;
         if (slantRight) mRightLimit = SW - s;
         if (mButtonShape != 3) CutCorners(region, mButtonShape == 2, mButtonShape == 1);
+    } else if (mButtonShape <= 6) {
+        region = gdi::CreateEllipticRgn(0, 0, SW, SH);
+        if (mButtonStyle != 5 && mBackDC) {
+            if (mButtonShape == 6)
+                FrameWith(region, 0);
+            else
+                PaintRing(platform::Rgb(255, 255, 255), platform::Rgb(128, 128, 128));
+        }
+        mShapeRegion = gdi::CreateEllipticRgn(1, 1, SW - 1, SH - 1);
+        mInnerRegion = gdi::CreateEllipticRgn(2, 2, SW - 2, SH - 2);
+    } else if (mButtonShape <= 8) {
+        // Shaped by the picture: without one the window keeps the region it has.
+        if (mPictureWidth == 0 || mPictureHeight == 0) return;
+        mDelayDrawing = true;
+        std::int32_t fitW = 0, fitH = 0;
+        FitPicture(SW, SH, fitW, fitH);
+        if (fitW > 0 && fitH > 0) resize(fitW, fitH);
+        SW = width();
+        mRightLimit = SW;
+        mDelayDrawing = false;
+        region = gdi::CreateRectRgn(0, 0, SW, height());
+        PreparePicture(SW, height(), &region);
+        // The face regions sit one and two pixels inside the window region's box.
+        gdi::RECT box, shapeBox, innerBox;
+        gdi::GetRgnBox(region, &box);
+        gdi::GetRgnBox(mShapeRegion, &shapeBox);
+        gdi::GetRgnBox(mInnerRegion, &innerBox);
+        gdi::OffsetRgn(mShapeRegion, box.left + 1 - shapeBox.left, box.top + 1 - shapeBox.top);
+        gdi::OffsetRgn(mInnerRegion, box.left + 2 - innerBox.left, box.top + 2 - innerBox.top);
+        if (mBackDC) {
+            if (mButtonShape == 8)
+                PaintRing(platform::Rgb(255, 255, 255), platform::Rgb(128, 128, 128));
+            else
+                FrameWith(region, platform::Resolve(mBackColor));
+            gdi::SelectClipRgn(mBackDC, mShapeRegion);
+        }
     }
-    // Ovals and picture shapes keep the whole rectangle for now.
     gdi::SetWindowRgn(this, region, true);
     if (region) gdi::DeleteObject(region);
     if (mRightLimit == 0) mRightLimit = SW;
+}
+
+// A one-pixel frame of `region` in `colour` in the back buffer.
+void gxButtons_H::FrameWith(gdi::HRGN region, Colour colour) {
+    const gdi::HBRUSH brush = gdi::CreateSolidBrush(colour);
+    gdi::FrameRgn(mBackDC, region, brush, 1, 1);
+    gdi::DeleteObject(brush);
 }
 
 void gxButtons_H::PaintRing(Colour from, Colour to) {
@@ -658,12 +678,8 @@ std::int16_t gxButtons_H::PrepareShapeClip() {
         if (mButtonShape == 6 && !mHovering) return level;
         if (mButtonShape == 6 || mButtonShape == 7) {
             const gdi::HRGN window = gdi::CreateRectRgn(0, 0, 0, 0);
-            if (gdi::GetWindowRgn(this, window) != gdi::kRgnError) {
-                const gdi::HBRUSH brush =
-                    gdi::CreateSolidBrush(mButtonShape == 6 ? 0 : platform::Resolve(mBackColor));
-                gdi::FrameRgn(mBackDC, window, brush, 1, 1);
-                gdi::DeleteObject(brush);
-            }
+            if (gdi::GetWindowRgn(this, window) != gdi::kRgnError)
+                FrameWith(window, mButtonShape == 6 ? 0 : platform::Resolve(mBackColor));
             gdi::DeleteObject(window);
         }
         gdi::SelectClipRgn(mBackDC, mShapeRegion);
@@ -689,7 +705,9 @@ void gxButtons_H::SetPreviewState(bool hover, bool held, bool focusLook) {
 }
 
 QImage gxButtons_H::FaceImage() const {
-    return gdi::ImageOf(mBackBitmap);
+    QImage face = gdi::ImageOf(mBackBitmap);
+    if (!mOutline.isNull() && !face.isNull()) QPainter(&face).drawImage(0, 0, mOutline);
+    return face;
 }
 
 // ---- Paint and resize ----
@@ -707,7 +725,9 @@ void gxButtons_H::paintEvent(QPaintEvent*) {
     if (!gdi::GetObject(mBackBitmap, &bm) || !bm.bmBits) return;
     const QImage buffer(static_cast<const uchar*>(bm.bmBits), bm.bmWidth, bm.bmHeight,
                         bm.bmWidthBytes, QImage::Format_RGB32);
-    QPainter(this).drawImage(0, 0, buffer);
+    QPainter painter(this);
+    painter.drawImage(0, 0, buffer);
+    if (!mOutline.isNull()) painter.drawImage(0, 0, mOutline);
 }
 
 void gxButtons_H::resizeEvent(QResizeEvent*) {

@@ -146,6 +146,9 @@ public:
     std::int32_t RightLimit() const { return mRightLimit; }
     const platform::gdi::RECT& CaptionRect() const { return mCaptionRect; }
     const platform::gdi::RECT& PictureRect() const { return mPictureRect; }
+    // The face regions of ovals and picture-shaped buttons (empty for the others).
+    QRegion ShapeRegion() const { return platform::gdi::RegionOf(mShapeRegion); }
+    QRegion InnerRegion() const { return platform::gdi::RegionOf(mInnerRegion); }
 
     // ---- Interaction state, for the drawing code and for tests.
     std::int16_t StateFlags() const { return mStateFlags; }
@@ -160,8 +163,12 @@ public:
     // For previews, golden pictures and benchmarks: puts the button into an interaction state
     // without any input (hover look with hover tracking, held down, focus look) and redraws.
     void SetPreviewState(bool hover, bool held, bool focusLook);
-    // The face as last drawn into the back buffer (a copy).
+    // The face as last shown: the back buffer with the shape outline over it (a copy).
     QImage FaceImage() const;
+
+    // Rebuilds the drawable picture at w x h; with a region, carves the picture's transparent
+    // area out of it and builds the face regions of a picture-shaped button.
+    void PreparePicture(std::int32_t w, std::int32_t h, platform::gdi::HRGN* region);
 
 signals:
     // Every parameter is the control's own copy: a handler may change it to no effect.
@@ -249,10 +256,16 @@ private:
     // nothing is to be drawn.
     std::int16_t PrepareShapeClip();
     void PaintRing(platform::Colour from, platform::Colour to);
+    void FrameWith(platform::gdi::HRGN region, platform::Colour colour);
     void ReleaseDrawingResources();
     void FitPicture(std::int32_t boxWidth, std::int32_t boxHeight, std::int32_t& fitW,
                     std::int32_t& fitH) const;
-    void PreparePicture(std::int32_t w, std::int32_t h);
+    void ReleaseProcessedPicture();
+    void DrawTransparent(platform::gdi::HDC target, const platform::gdi::RECT& dest,
+                         platform::gdi::HBITMAP bitmap, const platform::gdi::RECT& source,
+                         std::int32_t& w, std::int32_t& h);
+    // Frames the shape outline of picture-shaped and oval buttons over the face on screen.
+    void DrawOutline(std::int16_t level, platform::Colour colour);
     // The caption with every "||" turned into a line break.
     QString CaptionText() const;
     static void Offset(platform::gdi::RECT& r, std::int32_t dx, std::int32_t dy);
@@ -344,8 +357,13 @@ private:
     std::int32_t mLeftInset = 0, mRightLimit = 0;
     platform::gdi::RECT mCaptionRect, mPictureRect;
     std::int32_t mPictureWidth = 0, mPictureHeight = 0;
-    bool mPictureIsIcon = false;
-    QImage mFacePicture;  // the picture at its drawn size, key colour transparent
+    int mPictureKind = 0;  // 0 a bitmap, 1 an icon (drawn with its own mask)
+    // The picture scaled to its rectangle with near-key pixels set to the key, and, made on
+    // its first draw, its mask and its copy with the key blackened.
+    platform::gdi::HBITMAP mProcessedPicture, mPictureMask, mPictureInk;
+    std::int32_t mProcessedWidth = 0, mProcessedHeight = 0;
+    // The shape outline drawn over the face on screen (transparent elsewhere), or null.
+    QImage mOutline;
     platform::Colour mFaceColor = 0, mHoverFaceColor = 0, mShadeColor = 0, mToggledFaceColor = 0;
     platform::gdi::HRGN mShapeRegion, mInnerRegion;
     std::vector<platform::Colour> mGradientTable;  // reused by every gradient fill

@@ -1,0 +1,163 @@
+// The owner-drawn button against its golden pictures (tests/golden/button_s<style>_<state>.png,
+// made by scripts/make-goldens from tests/golden/button.json), and the renderer that draws them:
+// states, window-region masks, sizes, a whole window and the contact sheet.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "platform/Colour.h"
+#include "platform/forms/DesignFile.h"
+#include "tools/render/Render.h"
+
+using platform::forms::Json;
+using platform::forms::PropertyBag;
+using render::RenderControl;
+using render::RenderError;
+
+namespace {
+
+const QSize kSize(121, 41);
+
+PropertyBag GoldenBag(int style) {
+    Json j = render::LoadBagFile(QStringLiteral(QM_GOLDEN_DIR "/button.json")).json();
+    j["BackStyle"] = style;
+    return PropertyBag(j, QStringLiteral("button.json"));
+}
+
+// "" when equal, else where they first differ.
+std::string FirstDifference(const QImage& want, const QImage& got) {
+    if (want.size() != got.size())
+        return QStringLiteral("size %1x%2, golden %3x%4")
+            .arg(got.width())
+            .arg(got.height())
+            .arg(want.width())
+            .arg(want.height())
+            .toStdString();
+    const QImage a = want.convertToFormat(QImage::Format_RGB32);
+    const QImage b = got.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                return QStringLiteral("first difference at (%1, %2): #%3, golden #%4")
+                    .arg(x)
+                    .arg(y)
+                    .arg(b.pixel(x, y) & 0xFFFFFF, 6, 16, QLatin1Char('0'))
+                    .arg(a.pixel(x, y) & 0xFFFFFF, 6, 16, QLatin1Char('0'))
+                    .toStdString();
+    return {};
+}
+
+}  // namespace
+
+TEST(GoldenButtons, EveryGoldenMatchesTheRenderPixelForPixel) {
+    static const QRegularExpression re(QStringLiteral(R"(^button_s(\d+)_([a-z]+)\.png$)"));
+    const QStringList files =
+        QDir(QStringLiteral(QM_GOLDEN_DIR)).entryList({QStringLiteral("button_s*_*.png")});
+    if (files.isEmpty()) GTEST_SKIP() << "no goldens in " QM_GOLDEN_DIR " yet";
+    for (const QString& file : files) {
+        SCOPED_TRACE(file.toStdString());
+        const QRegularExpressionMatch m = re.match(file);
+        ASSERT_TRUE(m.hasMatch()) << "golden name not button_s<style>_<state>.png";
+        const QImage golden(QStringLiteral(QM_GOLDEN_DIR "/") + file);
+        ASSERT_FALSE(golden.isNull());
+        const QImage got =
+            RenderControl(QStringLiteral("gxButtons_H"), GoldenBag(m.captured(1).toInt()),
+                          golden.size(), m.captured(2))
+                .image;
+        const std::string diff = FirstDifference(golden, got);
+        if (diff.empty()) continue;
+        QDir().mkpath(QStringLiteral(QM_GOLDEN_ACTUAL_DIR));
+        const QString actual = QStringLiteral(QM_GOLDEN_ACTUAL_DIR "/") + file;
+        got.save(actual, "PNG");
+        ADD_FAILURE() << file.toStdString() << ": " << diff << "; the render is in "
+                      << actual.toStdString();
+    }
+}
+
+TEST(RenderControl, IsRepeatableAndEachStateReachesTheButton) {
+    PropertyBag bag = GoldenBag(0);
+    bag.WriteColourAlways("cBHover", platform::Rgb(255, 0, 0));
+    const QImage normal = RenderControl("gxButtons_H", bag, kSize, "normal").image;
+    EXPECT_EQ(normal.size(), kSize);
+    EXPECT_EQ(FirstDifference(normal, RenderControl("gxButtons_H", bag, kSize, "normal").image),
+              "");
+    for (const QString& state : render::ControlStates()) {
+        if (state == QLatin1String("normal")) continue;
+        SCOPED_TRACE(state.toStdString());
+        const QImage img = RenderControl("gxButtons_H", bag, kSize, state).image;
+        EXPECT_NE(FirstDifference(normal, img), "");
+        EXPECT_EQ(FirstDifference(img, RenderControl("gxButtons_H", bag, kSize, state).image), "");
+    }
+}
+
+TEST(RenderControl, OutsideTheWindowRegionShowsTheContainerBackground) {
+    const QRgb background = platform::ToQColor(platform::kWindowBackground).rgb();
+    for (int shape = 0; shape <= 8; ++shape) {
+        SCOPED_TRACE(shape);
+        PropertyBag bag = GoldenBag(3);
+        bag.WriteIntAlways("Shape", shape);
+        const render::ControlRender r = RenderControl("gxButtons_H", bag, kSize, "normal");
+        ASSERT_EQ(r.mask.size(), kSize);
+        ASSERT_EQ(r.mask.format(), QImage::Format_RGB32);
+        if (shape == 0) {
+            EXPECT_EQ(r.mask.pixel(0, 0), qRgb(255, 255, 255));
+        }
+        for (int y = 0; y < kSize.height(); ++y)
+            for (int x = 0; x < kSize.width(); ++x) {
+                const QRgb m = r.mask.pixel(x, y);
+                ASSERT_TRUE(m == qRgb(0, 0, 0) || m == qRgb(255, 255, 255)) << x << "," << y;
+                ASSERT_TRUE(m == qRgb(255, 255, 255) || r.image.pixel(x, y) == background)
+                    << "outside the region at " << x << "," << y;
+            }
+    }
+}
+
+// Bag files and the command line's messages are checked by tests/tools/render_cli.sh.
+TEST(RenderFiles, SizesAreTwoPositiveNumbers) {
+    EXPECT_EQ(render::ParseSize(QStringLiteral("121x41")), QSize(121, 41));
+    EXPECT_EQ(render::ParseSize(QStringLiteral("8X9")), QSize(8, 9));
+    for (const char* bad : {"", "121", "121x", "0x41", "121x0", "-1x4", "axb", "121x41x2"})
+        EXPECT_THROW(render::ParseSize(QString::fromLatin1(bad)), RenderError) << bad;
+}
+
+TEST(RenderFiles, SheetPlacesStylesDownAndStatesAcross) {
+    QTemporaryDir dir;
+    const QStringList columns = {QStringLiteral("normal"), QStringLiteral("hover")};
+    const auto colour = [](int style, int column) { return qRgb(40 * style, 200, 100 * column); };
+    for (int style : {0, 2})
+        for (int c = 0; c < 2; ++c) {
+            QImage img(12, 6, QImage::Format_RGB32);
+            img.fill(colour(style, c));
+            ASSERT_TRUE(img.save(
+                dir.filePath(QStringLiteral("button_s%1_%2.png").arg(style).arg(columns[c]))));
+        }
+    const QImage sheet = render::ContactSheet(dir.path(), QStringLiteral("button"), columns);
+    EXPECT_EQ(sheet.pixel(0, 0), qRgb(255, 255, 255));
+    const auto find = [&](QRgb c) {
+        for (int y = 0; y < sheet.height(); ++y)
+            for (int x = 0; x < sheet.width(); ++x)
+                if (sheet.pixel(x, y) == c) return QPoint(x, y);
+        return QPoint(-1, -1);
+    };
+    const QPoint a = find(colour(0, 0)), b = find(colour(0, 1)), c = find(colour(2, 0));
+    ASSERT_GE(a.x(), 0);
+    EXPECT_GT(b.x(), a.x());
+    EXPECT_EQ(b.y(), a.y());
+    EXPECT_GT(c.y(), a.y());
+    EXPECT_EQ(c.x(), a.x());
+
+    QTemporaryDir empty;
+    EXPECT_THROW(render::ContactSheet(empty.path(), QStringLiteral("button"), columns),
+                 RenderError);
+}
+
+TEST(RenderForm, DrawsTheMainWindowWithSampleAddressesOnlyWhileBuilding) {
+    const QString portalBefore = platform::forms::CurrentPlaceholders().portal;
+    const QImage main = render::RenderForm(QStringLiteral("frmMain"));
+    EXPECT_EQ(main.width(), 720);
+    EXPECT_GT(main.height(), 400);
+    EXPECT_EQ(platform::forms::CurrentPlaceholders().portal, portalBefore);
+}

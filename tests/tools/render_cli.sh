@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# quillmere-render's command line: pictures of the requested size, the mask, a window, and
+# one-line errors that name the file, key or value, with exit code 2 for a bad command line
+# and 1 for input that cannot be rendered. Needs no display.
+# Usage: render_cli.sh QUILLMERE_RENDER BUTTON_BAG.json
+set -euo pipefail
+render=$1
+bag=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export QT_QPA_PLATFORM=offscreen
+passed=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+expect() { # expect STATUS PATTERN COMMAND...: exit status and a stderr line matching PATTERN
+    local want=$1 pattern=$2
+    shift 2
+    local status=0
+    "$@" >"$work/out" 2>"$work/err" || status=$?
+    ((status == want)) || fail "$* exited $status, not $want: $(cat "$work/err")"
+    if [ -z "$pattern" ]; then
+        [ ! -s "$work/out" ] && [ ! -s "$work/err" ] || fail "$* printed: $(cat "$work/out" "$work/err")"
+    else
+        [ "$(wc -l <"$work/err")" -eq 1 ] || fail "$* did not print one line: $(cat "$work/err")"
+        grep -q -- "^quillmere-render: .*$pattern" "$work/err" ||
+            fail "$* did not say \"$pattern\": $(cat "$work/err")"
+    fi
+    passed=$((passed + 1))
+}
+
+png_size() { # WIDTHxHEIGHT from the PNG header
+    [ "$(head -c 8 "$1" | od -An -tx1 | tr -d ' ')" = "89504e470d0a1a0a" ] || fail "$1 is not a PNG"
+    od -An -tu1 -j16 -N8 "$1" | awk '{print $1*16777216+$2*65536+$3*256+$4 "x" $5*16777216+$6*65536+$7*256+$8}'
+}
+
+# A good render: the face and its mask, both of the requested size.
+expect 0 "" "$render" --control gxButtons_H --bag "$bag" --size 121x41 --state pressed \
+    --out "$work/b.png" --mask "$work/m.png"
+[ "$(png_size "$work/b.png")" = 121x41 ] || fail "face is $(png_size "$work/b.png")"
+[ "$(png_size "$work/m.png")" = 121x41 ] || fail "mask is $(png_size "$work/m.png")"
+expect 0 "" "$render" --control gxButtons_H --bag "$bag" --size 60x90 --out "$work/c.png"
+[ "$(png_size "$work/c.png")" = 60x90 ] || fail "face is $(png_size "$work/c.png")"
+
+# A picture named relative to the bag file's folder.
+cp "$(dirname "$bag")/../../resources/pictures/btn_login.png" "$work/own.png"
+printf '{"Caption": "Own", "Image": "own.png", "ImgSize": 32}' >"$work/own.json"
+expect 0 "" "$render" --control gxButtons_H --bag "$work/own.json" --size 121x41 --out "$work/o.png"
+printf '{"Caption": "Gone", "Image": "gone.png"}' >"$work/gone.json"
+expect 1 'gone.json: key "Image"' "$render" --control gxButtons_H --bag "$work/gone.json" \
+    --size 121x41 --out "$work/o.png"
+
+# A whole window.
+expect 0 "" "$render" --form frmMain --out "$work/main.png"
+[ "$(png_size "$work/main.png" | cut -dx -f1)" = 720 ] || fail "frmMain is $(png_size "$work/main.png")"
+expect 1 "frmNowhere.json" "$render" --form frmNowhere --out "$work/x.png"
+
+# Input that cannot be rendered names the file and key.
+expect 1 "$work/missing.json" "$render" --control gxButtons_H --bag "$work/missing.json" \
+    --size 121x41 --out "$work/x.png"
+printf '{"Caption": ' >"$work/broken.json"
+expect 1 "broken.json: not valid JSON" "$render" --control gxButtons_H --bag "$work/broken.json" \
+    --size 121x41 --out "$work/x.png"
+printf '{"Caption": "x", "BackStyle": 12}' >"$work/style.json"
+expect 1 'style.json: key "BackStyle": 12' "$render" --control gxButtons_H \
+    --bag "$work/style.json" --size 121x41 --out "$work/x.png"
+expect 1 "$work/nowhere/x.png" "$render" --control gxButtons_H --bag "$bag" --size 121x41 \
+    --out "$work/nowhere/x.png"
+
+# A bad command line.
+expect 2 '"121by41"' "$render" --control gxButtons_H --bag "$bag" --size 121by41 --out "$work/x.png"
+expect 2 '"0x41"' "$render" --control gxButtons_H --bag "$bag" --size 0x41 --out "$work/x.png"
+expect 2 '"shiny".*normal, hover, pressed, focus, disabled, checked' "$render" \
+    --control gxButtons_H --bag "$bag" --size 121x41 --state shiny --out "$work/x.png"
+expect 2 '"Button"' "$render" --control Button --bag "$bag" --size 121x41 --out "$work/x.png"
+expect 2 "needs --size" "$render" --control gxButtons_H --bag "$bag" --out "$work/x.png"
+expect 2 "--form" "$render" --out "$work/x.png"
+expect 2 "--mask goes with --control" "$render" --form frmMain --out "$work/x.png" --mask "$work/y.png"
+expect 2 "no-such" "$render" --no-such --out "$work/x.png"
+[ ! -e "$work/x.png" ] || fail "a failed render left $work/x.png"
+echo "$passed passed, 0 failed"
