@@ -370,7 +370,7 @@ void gxButtons_H::RedrawButton() {
 
 // The shape outline is framed on the screen copy, over the face, not in the back buffer.
 void gxButtons_H::DrawOutline(std::int16_t level, Colour colour) {
-    mOutline = {};
+    mOutline = QRegion();
     if (level <= 1 || mButtonShape < 4) return;
     const bool pressed = IsPressed();
     gdi::HRGN frame = gdi::CreateRectRgn(0, 0, 0, 0);
@@ -397,13 +397,8 @@ void gxButtons_H::DrawOutline(std::int16_t level, Colour colour) {
         wanted = false;
     }
     if (wanted) {
-        mOutline = QImage(std::max(width(), 1), std::max(height(), 1), QImage::Format_ARGB32);
-        mOutline.fill(Qt::transparent);
-        const gdi::HDC dc = gdi::CreateImageDC(&mOutline);
-        const gdi::HBRUSH brush = gdi::CreateSolidBrush(colour);
-        gdi::FrameRgn(dc, frame, brush, 1, 1);
-        gdi::DeleteObject(brush);
-        gdi::DeleteDC(dc);
+        mOutline = gdi::FrameRegionOf(frame, 1, 1);
+        mOutlineColour = colour;
     }
     gdi::DeleteObject(frame);
 }
@@ -693,6 +688,11 @@ std::int16_t gxButtons_H::PrepareShapeClip() {
     return level;
 }
 
+void gxButtons_H::PaintOutline(QPainter& painter) const {
+    const QColor colour = platform::ToQColor(mOutlineColour);
+    for (const QRect& r : mOutline) painter.fillRect(r, colour);
+}
+
 // ---- Previews ----
 
 void gxButtons_H::SetPreviewState(bool hover, bool held, bool focusLook) {
@@ -706,7 +706,10 @@ void gxButtons_H::SetPreviewState(bool hover, bool held, bool focusLook) {
 
 QImage gxButtons_H::FaceImage() const {
     QImage face = gdi::ImageOf(mBackBitmap);
-    if (!mOutline.isNull() && !face.isNull()) QPainter(&face).drawImage(0, 0, mOutline);
+    if (!mOutline.isEmpty() && !face.isNull()) {
+        QPainter painter(&face);
+        PaintOutline(painter);
+    }
     return face;
 }
 
@@ -727,7 +730,7 @@ void gxButtons_H::paintEvent(QPaintEvent*) {
                         bm.bmWidthBytes, QImage::Format_RGB32);
     QPainter painter(this);
     painter.drawImage(0, 0, buffer);
-    if (!mOutline.isNull()) painter.drawImage(0, 0, mOutline);
+    PaintOutline(painter);
 }
 
 void gxButtons_H::resizeEvent(QResizeEvent*) {

@@ -22,6 +22,7 @@
 #include "platform/window/Desktop.h"
 
 class QMimeData;
+class QPainter;
 
 class gxButtons_H : public QWidget,
                     public platform::forms::Persistent,
@@ -266,6 +267,7 @@ private:
                          std::int32_t& w, std::int32_t& h);
     // Frames the shape outline of picture-shaped and oval buttons over the face on screen.
     void DrawOutline(std::int16_t level, platform::Colour colour);
+    void PaintOutline(QPainter& painter) const;
     // The caption with every "||" turned into a line break.
     QString CaptionText() const;
     static void Offset(platform::gdi::RECT& r, std::int32_t dx, std::int32_t dy);
@@ -362,8 +364,9 @@ private:
     // its first draw, its mask and its copy with the key blackened.
     platform::gdi::HBITMAP mProcessedPicture, mPictureMask, mPictureInk;
     std::int32_t mProcessedWidth = 0, mProcessedHeight = 0;
-    // The shape outline drawn over the face on screen (transparent elsewhere), or null.
-    QImage mOutline;
+    // The shape outline drawn over the face on screen, and its colour.
+    QRegion mOutline;
+    platform::Colour mOutlineColour = 0;
     platform::Colour mFaceColor = 0, mHoverFaceColor = 0, mShadeColor = 0, mToggledFaceColor = 0;
     platform::gdi::HRGN mShapeRegion, mInnerRegion;
     std::vector<platform::Colour> mGradientTable;  // reused by every gradient fill

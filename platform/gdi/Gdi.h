@@ -247,6 +247,8 @@ BOOL FillRgn(HDC dc, HRGN region, HBRUSH brush);
 BOOL FrameRgn(HDC dc, HRGN region, HBRUSH brush, std::int32_t w, std::int32_t h);
 // The region as a QRegion (empty for a bad handle), and a new region from a QRegion.
 QRegion RegionOf(HRGN region);
+// The pixels FrameRgn paints for `region` (empty for a bad handle or size).
+QRegion FrameRegionOf(HRGN region, std::int32_t w, std::int32_t h);
 HRGN CreateRgnFromQRegion(const QRegion& region);
 
 // A widget's window region: painting and mouse input are limited to it (clicks outside fall

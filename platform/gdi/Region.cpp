@@ -351,6 +351,11 @@ QRegion RegionOf(HRGN region) {
     return r ? r->region : QRegion();
 }
 
+QRegion FrameRegionOf(HRGN region, std::int32_t w, std::int32_t h) {
+    const RegionObject* r = Region(region);
+    return r && w > 0 && h > 0 ? Frame(r->region, w, h) : QRegion();
+}
+
 HRGN CreateRgnFromQRegion(const QRegion& region) {
     return NewRegion(Universe().contains(region.boundingRect()) ? region : region & Universe());
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -75,6 +76,42 @@ TEST(GoldenButtons, EveryGoldenMatchesTheRenderPixelForPixel) {
         ADD_FAILURE() << file.toStdString() << ": " << diff << "; the render is in "
                       << actual.toStdString();
     }
+}
+
+// Shapes in four styles with their masks (shape_s<style>_k<shape>_<state>[_mask].png).
+TEST(GoldenButtons, EveryShapeAndItsMaskMatch) {
+    static const QRegularExpression re(QStringLiteral(R"(^shape_s(\d+)_k(\d+)_([a-z]+)\.png$)"));
+    const QStringList files =
+        QDir(QStringLiteral(QM_GOLDEN_DIR)).entryList({QStringLiteral("shape_s*_k*_*.png")});
+    int compared = 0;
+    for (const QString& file : files) {
+        const QRegularExpressionMatch m = re.match(file);
+        if (!m.hasMatch()) continue;  // a mask
+        SCOPED_TRACE(file.toStdString());
+        Json j = render::LoadBagFile(QStringLiteral(QM_GOLDEN_DIR "/shape.json")).json();
+        j["BackStyle"] = m.captured(1).toInt();
+        j["Shape"] = m.captured(2).toInt();
+        j["Image"] = QM_GOLDEN_DIR "/shape.png";
+        if (m.captured(2).toInt() >= 7) j["ImgSize"] = 48;
+        const render::ControlRender got = RenderControl(
+            QStringLiteral("gxButtons_H"), PropertyBag(j, QStringLiteral("shape.json")),
+            QSize(80, 40), m.captured(3));
+        const QString base = QStringLiteral(QM_GOLDEN_DIR "/") + file.chopped(4);
+        for (const auto& [golden, image] :
+             {std::pair{base + QStringLiteral(".png"), got.image},
+              std::pair{base + QStringLiteral("_mask.png"), got.mask}}) {
+            const std::string diff = FirstDifference(QImage(golden), image);
+            if (diff.empty()) continue;
+            QDir().mkpath(QStringLiteral(QM_GOLDEN_ACTUAL_DIR));
+            const QString actual =
+                QStringLiteral(QM_GOLDEN_ACTUAL_DIR "/") + QFileInfo(golden).fileName();
+            image.save(actual, "PNG");
+            ADD_FAILURE() << golden.toStdString() << ": " << diff << "; the render is in "
+                          << actual.toStdString();
+        }
+        ++compared;
+    }
+    if (compared == 0) GTEST_SKIP() << "no shape goldens in " QM_GOLDEN_DIR " yet";
 }
 
 TEST(RenderControl, IsRepeatableAndEachStateReachesTheButton) {
