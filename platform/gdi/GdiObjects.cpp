@@ -309,9 +309,10 @@ HBITMAP CreateBitmapFromImage(const QImage& image) {
     BitmapObject b;
     // Colour channels as stored, whatever the alpha says.
     QImage rgb = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < rgb.height(); ++y) {
+    const int width = rgb.width(), height = rgb.height();
+    for (int y = 0; y < height; ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(rgb.scanLine(y));
-        for (int x = 0; x < rgb.width(); ++x) row[x] |= 0xFF000000u;
+        for (int x = 0; x < width; ++x) row[x] |= 0xFF000000u;
     }
     b.image = rgb.convertToFormat(QImage::Format_RGB32);
     return HBITMAP{Add(Kind::Bitmap, std::move(b))};
