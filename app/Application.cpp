@@ -3,12 +3,14 @@
 #include <QApplication>
 #include <QEvent>
 #include <QImage>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>
 #include <QUrl>
 #include <cstdio>
 
 #include "app/frmMain.h"
+#include "app/frmViewer.h"
 #include "controls/Register.h"
 #include "platform/forms/Instances.h"
 #include "portal/DemoPortal.h"
@@ -62,6 +64,7 @@ Application::~Application() {
 }
 
 void Application::CloseWindows() {
+    mViewer.reset();
     platform::forms::DestroyInstances();
 }
 
@@ -87,7 +90,39 @@ bool Application::Start(QString* error) {
     return true;
 }
 
+bool Application::StartViewer(QString* error) {
+    mViewer = std::make_unique<frmViewer>();
+    if (!mViewer->Open(mConfig.view, error)) {
+        mViewer.reset();
+        return false;
+    }
+    mViewer->show();
+    return true;
+}
+
+int Application::RunViewer() {
+    QString error;
+    if (!StartViewer(&error)) {
+        std::fprintf(stderr, "quillmere: %s\n", qPrintable(error));
+        // On a display the person who asked for the picture sees why it did not open.
+        if (mConfig.screenshot.isEmpty())
+            QMessageBox::critical(nullptr, QStringLiteral("Quillmere picture viewer"),
+                                  QStringLiteral("The picture cannot be shown.\n\n%1%2.")
+                                      .arg(error.left(1).toUpper(), error.mid(1)));
+        return 1;
+    }
+    if (!mConfig.screenshot.isEmpty()) {
+        if (!SaveScreenshot(mViewer.get(), mConfig.screenshot, &error)) {
+            std::fprintf(stderr, "quillmere: %s\n", qPrintable(error));
+            return 1;
+        }
+        return 0;
+    }
+    return QApplication::exec();
+}
+
 int Application::Run() {
+    if (!mConfig.view.isEmpty()) return RunViewer();
     QString error;
     if (!Start(&error)) {
         std::fprintf(stderr, "quillmere: %s\n", qPrintable(error));
@@ -107,7 +142,7 @@ int Application::Run() {
 
 bool SaveScreenshot(QWidget* window, const QString& file, QString* error) {
     if (!window) {
-        *error = QStringLiteral("no main window to render");
+        *error = QStringLiteral("no window to render");
         return false;
     }
     window->ensurePolished();

@@ -6,6 +6,8 @@
 #include "app/Config.h"
 #include "platform/forms/DesignFile.h"
 
+class frmViewer;
+
 namespace portal {
 class DemoPortal;
 }
@@ -24,14 +26,22 @@ public:
     // the controls, and shows the main window. Returns false, with `error` naming the file and
     // key, when a design file or picture is broken.
     bool Start(QString* error);
-    // Start, then the event loop (or the screenshot). Returns the exit code.
+    // With --view: opens the picture viewer window on the file instead of the main window (no
+    // portal, no main window). Returns false, with `error` naming the file, when the picture
+    // cannot be read.
+    bool StartViewer(QString* error);
+    // Start (or StartViewer), then the event loop (or the screenshot). Returns the exit code.
     int Run();
     // Destroys every window; the demo portal keeps running until this object goes.
     void CloseWindows();
+    frmViewer* viewer() const { return mViewer.get(); }
 
 private:
+    int RunViewer();
+
     Config mConfig;
     std::unique_ptr<portal::DemoPortal> mDemo;
+    std::unique_ptr<frmViewer> mViewer;
 };
 
 // Renders the top-level `window` (menu bar and client area) into a PNG file.

@@ -92,7 +92,13 @@ ParseOutcome ParseArguments(const QStringList& args) {
         QStringLiteral("FILE"));
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
-        QStringLiteral("Render the main window to a PNG file and exit (needs no display)."),
+        QStringLiteral("Render the main window (with --view, the picture viewer) to a PNG file and "
+                       "exit (needs no display)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption view(
+        QStringLiteral("view"),
+        QStringLiteral("Show a picture file (BMP, PNG, JPEG, ICO, CUR) in the picture viewer "
+                       "instead of the main window."),
         QStringLiteral("FILE"));
     const QCommandLineOption designDir(
         QStringLiteral("design-dir"),
@@ -102,7 +108,7 @@ ParseOutcome ParseArguments(const QStringList& args) {
         QStringLiteral("quit-after-first-paint"),
         QStringLiteral("Developers: exit as soon as the main window has painted once."));
     parser.addOptions({help, version, portal, webmail, guestUser, guestPassword, config, screenshot,
-                       designDir, firstPaint});
+                       view, designDir, firstPaint});
 
     if (!parser.parse(args)) return Fail(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
@@ -159,6 +165,9 @@ ParseOutcome ParseArguments(const QStringList& args) {
         if (c.webmail.isEmpty()) return Fail(QStringLiteral("%1: %2").arg(webmailSource, error));
     }
     c.screenshot = parser.value(screenshot);
+    c.view = parser.value(view);
+    if (parser.isSet(view) && c.view.isEmpty())
+        return Fail(QStringLiteral("--view: no file given"));
     c.designDir = parser.value(designDir);
     c.quitAfterFirstPaint = parser.isSet(firstPaint);
     return out;

@@ -16,7 +16,8 @@ struct Config {
     QString webmail;  // host[:port]; empty: the demo portal's web-mail stub
     QString guestUser = QStringLiteral("guest");
     QString guestPassword = QStringLiteral("guest");
-    QString screenshot;  // render the main window to this PNG and exit
+    QString screenshot;  // render the main window (or the viewer) to this PNG and exit
+    QString view;        // show this picture file in the viewer window instead of the main window
     QString designDir;   // developer override for design files and pictures
     bool quitAfterFirstPaint = false;
 };

@@ -1,6 +1,7 @@
 #include "controls/Register.h"
 
 #include "controls/EBXp/EBXp.h"
+#include "controls/ScrollPicture/ScrollPicture.h"
 #include "controls/gxButtons_H/gxButtons_H.h"
 #include "platform/forms/StandardControls.h"
 
@@ -13,6 +14,9 @@ void RegisterControls() {
         "EBXp", [](const ControlDesign&, QWidget* parent) { return new EBXp(parent); });
     platform::forms::RegisterControl("gxButtons_H", [](const ControlDesign&, QWidget* parent) {
         return new gxButtons_H(parent);
+    });
+    platform::forms::RegisterControl("ScrollPicture", [](const ControlDesign&, QWidget* parent) {
+        return new ScrollPicture(parent);
     });
 }
 

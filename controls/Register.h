@@ -1,6 +1,7 @@
 #pragma once
 
 namespace controls {
-// Makes the custom controls ("EBXp", "gxButtons_H") known to the form runtime. Idempotent.
+// Makes the custom controls ("EBXp", "gxButtons_H", "ScrollPicture") known to the form runtime.
+// Idempotent.
 void RegisterControls();
 }  // namespace controls

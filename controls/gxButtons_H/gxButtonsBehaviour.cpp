@@ -42,18 +42,6 @@ QByteArray ObjKey(int i) {
     return "gx_Obj" + QByteArray::number(i);
 }
 
-// 1 Shift, 2 Ctrl, 4 Alt.
-std::int16_t ShiftOf(Qt::KeyboardModifiers m) {
-    return std::int16_t(((m & Qt::ShiftModifier) ? 1 : 0) | ((m & Qt::ControlModifier) ? 2 : 0) |
-                        ((m & Qt::AltModifier) ? 4 : 0));
-}
-
-// 1 left, 2 right, 4 middle (bit flags for the buttons held during a move).
-std::int16_t ButtonsOf(Qt::MouseButtons b) {
-    return std::int16_t(((b & Qt::LeftButton) ? 1 : 0) | ((b & Qt::RightButton) ? 2 : 0) |
-                        ((b & Qt::MiddleButton) ? 4 : 0));
-}
-
 // Drop effects: 1 copy, 2 move, 4 link.
 std::int32_t EffectOf(Qt::DropActions a) {
     return ((a & Qt::CopyAction) ? 1 : 0) | ((a & Qt::MoveAction) ? 2 : 0) |
@@ -241,19 +229,19 @@ void gxButtons_H::UserControl_DblClick() {
 }
 
 void gxButtons_H::mousePressEvent(QMouseEvent* e) {
-    const std::int16_t button = ButtonsOf(e->button());
+    const std::int16_t button = win::ButtonBits(e->button());
     if (button == 0) return;
     mClickArmed = true;
-    UserControl_MouseDown(button, ShiftOf(e->modifiers()), float(e->position().x()),
+    UserControl_MouseDown(button, win::ShiftBits(e->modifiers()), float(e->position().x()),
                           float(e->position().y()));
 }
 
 void gxButtons_H::mouseReleaseEvent(QMouseEvent* e) {
-    const std::int16_t button = ButtonsOf(e->button());
+    const std::int16_t button = win::ButtonBits(e->button());
     if (button == 0) return;
     QPointer<gxButtons_H> self(this);
     const QPoint at = e->position().toPoint();
-    UserControl_MouseUp(button, ShiftOf(e->modifiers()), float(e->position().x()),
+    UserControl_MouseUp(button, win::ShiftBits(e->modifiers()), float(e->position().x()),
                         float(e->position().y()));
     if (!self) return;
     // The platform's click: a release over the button (inside its shape) completing a press
@@ -265,13 +253,13 @@ void gxButtons_H::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void gxButtons_H::mouseDoubleClickEvent(QMouseEvent* e) {
-    if (ButtonsOf(e->button()) == 0) return;
+    if (win::ButtonBits(e->button()) == 0) return;
     mClickArmed = false;
     UserControl_DblClick();
 }
 
 void gxButtons_H::mouseMoveEvent(QMouseEvent* e) {
-    UserControl_MouseMove(ButtonsOf(e->buttons()), ShiftOf(e->modifiers()),
+    UserControl_MouseMove(win::ButtonBits(e->buttons()), win::ShiftBits(e->modifiers()),
                           float(e->position().x()), float(e->position().y()));
 }
 
@@ -332,7 +320,7 @@ void gxButtons_H::keyPressEvent(QKeyEvent* e) {
     }
     QPointer<gxButtons_H> self(this);
     const int vk = win::VirtualKeyFromQtKey(e->key());
-    if (vk != 0) UserControl_KeyDown(std::int16_t(vk), ShiftOf(e->modifiers()));
+    if (vk != 0) UserControl_KeyDown(std::int16_t(vk), win::ShiftBits(e->modifiers()));
     if (!self) return;
     const QString text = e->text();
     if (!text.isEmpty() && text[0].unicode() < 0x8000) {
@@ -350,7 +338,7 @@ void gxButtons_H::keyPressEvent(QKeyEvent* e) {
 void gxButtons_H::keyReleaseEvent(QKeyEvent* e) {
     if (e->isAutoRepeat()) return;
     const int vk = win::VirtualKeyFromQtKey(e->key());
-    if (vk != 0) UserControl_KeyUp(std::int16_t(vk), ShiftOf(e->modifiers()));
+    if (vk != 0) UserControl_KeyUp(std::int16_t(vk), win::ShiftBits(e->modifiers()));
 }
 
 void gxButtons_H::AccessKeyPress(std::int16_t KeyAscii) {
@@ -532,7 +520,7 @@ void gxButtons_H::connectNotify(const QMetaMethod& signal) {
 void gxButtons_H::ForwardDragOver(QDragMoveEvent* e, std::int16_t state) {
     QMimeData* data = const_cast<QMimeData*>(e->mimeData());
     std::int32_t effect = EffectOf(e->proposedAction());
-    std::int16_t button = ButtonsOf(e->buttons()), shift = ShiftOf(e->modifiers());
+    std::int16_t button = win::ButtonBits(e->buttons()), shift = win::ShiftBits(e->modifiers());
     float x = float(e->position().x()), y = float(e->position().y());
     e->acceptProposedAction();
     emit OLEDragOver(data, effect, button, shift, x, y, state);
@@ -557,7 +545,7 @@ void gxButtons_H::dragLeaveEvent(QDragLeaveEvent*) {
 void gxButtons_H::dropEvent(QDropEvent* e) {
     QMimeData* data = const_cast<QMimeData*>(e->mimeData());
     std::int32_t effect = EffectOf(e->proposedAction());
-    std::int16_t button = ButtonsOf(e->buttons()), shift = ShiftOf(e->modifiers());
+    std::int16_t button = win::ButtonBits(e->buttons()), shift = win::ShiftBits(e->modifiers());
     float x = float(e->position().x()), y = float(e->position().y());
     e->acceptProposedAction();
     emit OLEDragDrop(data, effect, button, shift, x, y);

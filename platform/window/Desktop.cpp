@@ -216,6 +216,16 @@ bool PostKeyDown(Hwnd window, int virtualKey, std::uint32_t keyData) {
     return target && Current().PostKey(target, virtualKey, keyData);
 }
 
+std::int16_t ButtonBits(Qt::MouseButtons b) {
+    return std::int16_t(((b & Qt::LeftButton) ? 1 : 0) | ((b & Qt::RightButton) ? 2 : 0) |
+                        ((b & Qt::MiddleButton) ? 4 : 0));
+}
+
+std::int16_t ShiftBits(Qt::KeyboardModifiers m) {
+    return std::int16_t(((m & Qt::ShiftModifier) ? 1 : 0) | ((m & Qt::ControlModifier) ? 2 : 0) |
+                        ((m & Qt::AltModifier) ? 4 : 0));
+}
+
 void MoveWindow(QWidget* window, QRect rect, bool repaint) {
     if (!window) return;
     window->setGeometry(rect);

@@ -70,6 +70,11 @@ bool PostKeyDown(Hwnd window, int virtualKey, std::uint32_t keyData);
 int QtKeyFromVirtualKey(int virtualKey);
 int VirtualKeyFromQtKey(int qtKey);
 
+// The mouse buttons and modifier keys as the controls' events pass them: 1 left, 2 right,
+// 4 middle (one button for a press or release, those held for a move); 1 Shift, 2 Ctrl, 4 Alt.
+std::int16_t ButtonBits(Qt::MouseButtons buttons);
+std::int16_t ShiftBits(Qt::KeyboardModifiers modifiers);
+
 // Moves and sizes a child window within its parent's client area.
 void MoveWindow(QWidget* window, QRect rect, bool repaint);
 

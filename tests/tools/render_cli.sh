@@ -58,6 +58,19 @@ expect 0 "" "$render" --form frmMain --out "$work/main.png"
 [ "$(png_size "$work/main.png" | cut -dx -f1)" = 720 ] || fail "frmMain is $(png_size "$work/main.png")"
 expect 1 "frmNowhere.json" "$render" --form frmNowhere --out "$work/x.png"
 
+# The picture viewer on a picture file: 400 x 300 unless a size is given, fitted or as it is.
+picture="$(dirname "$bag")/../../resources/pictures/logo_software.png"
+expect 0 "" "$render" --control ScrollPicture --picture "$picture" --out "$work/v.png"
+[ "$(png_size "$work/v.png")" = 400x300 ] || fail "viewer is $(png_size "$work/v.png")"
+expect 0 "" "$render" --control ScrollPicture --picture "$picture" --size 50x30 --zoom fit \
+    --out "$work/w.png"
+[ "$(png_size "$work/w.png")" = 50x30 ] || fail "viewer is $(png_size "$work/w.png")"
+expect 1 "$work/none.png" "$render" --control ScrollPicture --picture "$work/none.png" \
+    --out "$work/x.png"
+expect 2 '"huge"' "$render" --control ScrollPicture --picture "$picture" --zoom huge \
+    --out "$work/x.png"
+expect 2 "needs --picture" "$render" --control ScrollPicture --out "$work/x.png"
+
 # Input that cannot be rendered names the file and key.
 expect 1 "$work/missing.json" "$render" --control gxButtons_H --bag "$work/missing.json" \
     --size 121x41 --out "$work/x.png"

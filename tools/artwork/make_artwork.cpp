@@ -1592,6 +1592,103 @@ QImage panelHand() {
     return img;
 }
 
+// ---- picture viewer (controls/ScrollPicture) -------------------------------------------------
+//
+// The two hand cursors over a picture that can be moved: an open hand while the mouse hovers and
+// a closed one while the left button holds the picture. Both are 32 x 32 in a 16-colour palette
+// and share the hot spot (12, 5): the open hand's middle finger tip and the closed hand's middle
+// knuckle, so the point under the cursor stays put when the hand closes.
+
+namespace viewer {
+constexpr QPoint kHotSpot{12, 5};
+const QColor ink{0, 0, 0};
+const QColor palm{0xff, 0xff, 0xff};
+const QColor crease{0xa8, 0xa8, 0xa8};
+}  // namespace viewer
+
+// Turns a drawing made of the palette's colours (and transparency) into a 16-colour picture;
+// fails on any other colour, so the cursors stay crisp.
+QImage sixteenColours(const QImage& art, const QString& name) {
+    const QList<QRgb> palette = {qRgba(0, 0, 0, 0), viewer::ink.rgba(), viewer::palm.rgba(),
+                                 viewer::crease.rgba()};
+    QImage out(art.size(), QImage::Format_Indexed8);
+    out.setColorTable(palette);
+    const QImage src = art.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < src.height(); ++y) {
+        for (int x = 0; x < src.width(); ++x) {
+            const QRgb c = src.pixel(x, y);
+            const QRgb want = qAlpha(c) == 0 ? qRgba(0, 0, 0, 0) : c;
+            const auto at = palette.indexOf(want);
+            if (at < 0)
+                fail(name.toStdString() + ": colour outside the palette at (" + std::to_string(x) +
+                     "," + std::to_string(y) + ")");
+            out.setPixel(x, y, uint(at));
+        }
+    }
+    if (palette.size() > 16) fail(name.toStdString() + ": more than 16 colours");
+    return out;
+}
+
+QImage viewerHand(bool closed) {
+    QImage img = blank(32, 32);
+    QPainter p;
+    begin(p, img);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    // clang-format off
+    const std::initializer_list<std::string_view> open = {
+        ".........KK.........",
+        "........KWWKKK......",
+        "......KKKWWKWWK.....",
+        ".....KWWKWWKWWK.....",
+        ".....KWWKWWKWWKKK...",
+        ".....KWWKWWKWWKWWK..",
+        ".....KWWKWWKWWKWWK..",
+        ".....KWWKWWKWWKWWK..",
+        ".KK..KWWKWWKWWKWWK..",
+        "KWWK.KWWKWWKWWKWWK..",
+        "KWWWKKWWGWWGWWGWWK..",
+        ".KWWWWWWWWWWWWWWWK..",
+        "..KWWWWWWWWWWWWWWK..",
+        "...KWWWWWWWWWWWWWK..",
+        "....KWWWWWWWWWWWWK..",
+        ".....KWWWWWWWWWWK...",
+        "......KWWWWWWWWWK...",
+        ".......KWWWWWWWK....",
+        ".......KWWWWWWWK....",
+        ".......KKKKKKKKK...."};
+    const std::initializer_list<std::string_view> fist = {
+        "....................",
+        "......KK.KK.KK......",
+        ".....KWWKWWKWWKKK...",
+        ".....KWWKWWKWWKWWK..",
+        "...KKKWWGWWGWWGWWK..",
+        "..KWWKWWWWWWWWWWWK..",
+        "..KWWWKWWWWWWWWWWK..",
+        "...KWWWWWWWWWWWWWK..",
+        "....KWWWWWWWWWWWWK..",
+        ".....KWWWWWWWWWWK...",
+        "......KWWWWWWWWWK...",
+        ".......KWWWWWWWK....",
+        ".......KWWWWWWWK....",
+        ".......KKKKKKKKK...."};
+    // clang-format on
+    pixels(p, 3, 4, closed ? fist : open,
+           {{'K', viewer::ink}, {'W', viewer::palm}, {'G', viewer::crease}});
+    p.end();
+    const QString name = closed ? QStringLiteral("grab") : QStringLiteral("release");
+    if (qAlpha(img.pixel(viewer::kHotSpot)) != 255)
+        fail(name.toStdString() + ": hot spot is off the hand");
+    return sixteenColours(img, name);
+}
+
+QImage viewerGrab() {
+    return viewerHand(true);
+}
+
+QImage viewerRelease() {
+    return viewerHand(false);
+}
+
 // ---- output ----------------------------------------------------------------------------------
 
 struct Picture {
@@ -1654,6 +1751,8 @@ int main(int argc, char** argv) {
         {"controls/EBXp/sign_col.png", {16, 17}, false, panelSignCollapsed},
         {"controls/EBXp/sign_exp.png", {16, 17}, false, panelSignExpanded},
         {"controls/EBXp/hand.png", {32, 32}, false, panelHand},
+        {"controls/ScrollPicture/grab.png", {32, 32}, false, viewerGrab},
+        {"controls/ScrollPicture/release.png", {32, 32}, false, viewerRelease},
     };
 
     for (const Picture& pic : pictures) {
@@ -1662,6 +1761,8 @@ int main(int argc, char** argv) {
         if (pic.button) {
             img = keyed(img);
             checkKeyedButton(pic.file, img);
+        } else if (img.format() == QImage::Format_Indexed8) {
+            // Palette pictures (the cursors) are saved with their palette.
         } else if (img.hasAlphaChannel()) {
             img = img.convertToFormat(QImage::Format_ARGB32);
         } else {

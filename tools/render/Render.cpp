@@ -15,6 +15,7 @@
 
 #include "app/frmMain.h"
 #include "controls/Register.h"
+#include "controls/ScrollPicture/ScrollPicture.h"
 #include "controls/gxButtons_H/gxButtons_H.h"
 #include "forms/ToolWindows.h"
 #include "platform/Colour.h"
@@ -165,6 +166,46 @@ ControlRender RenderControl(const QString& type, const PropertyBag& bag, QSize s
             if (qRed(m[x]) == 0) px[x] = background;
     }
     return out;
+}
+
+const QStringList& ViewerZooms() {
+    static const QStringList zooms = {QStringLiteral("actual"), QStringLiteral("fit"),
+                                      QStringLiteral("stretch"), QStringLiteral("in"),
+                                      QStringLiteral("out")};
+    return zooms;
+}
+
+QImage RenderViewer(const PropertyBag& bag, const QString& picture, QSize size,
+                    const QString& zoom) {
+    if (!ViewerZooms().contains(zoom))
+        Fail(QStringLiteral("unknown zoom \"%1\" (valid: %2)")
+                 .arg(zoom, ViewerZooms().join(QStringLiteral(", "))));
+    if (size.isEmpty())
+        Fail(QStringLiteral("size %1x%2 is empty").arg(size.width()).arg(size.height()));
+    QWidget container;
+    container.setAttribute(Qt::WA_DontShowOnScreen);
+    container.resize(size);
+    platform::forms::SetContainerBackColor(&container, platform::kWindowBackground);
+    auto* viewer = new ScrollPicture(&container);
+    viewer->setObjectName(QStringLiteral("ScrollPicture1"));
+    try {
+        if (bag.Empty())
+            viewer->InitProperties();
+        else
+            viewer->ReadProperties(bag);
+        viewer->setGeometry(QRect(QPoint(0, 0), size));
+        container.show();
+        viewer->SetPicture(platform::Picture::Load(picture));
+        if (zoom == QLatin1String("fit")) viewer->BestFit();
+        if (zoom == QLatin1String("stretch")) viewer->z_Stretch();
+        if (zoom == QLatin1String("in")) viewer->z_ZoomIn();
+        if (zoom == QLatin1String("out")) viewer->z_ZoomOut();
+    } catch (const std::exception& e) {
+        Fail(QString::fromUtf8(e.what()));
+    }
+    const QImage image = viewer->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (image.isNull()) Fail(QStringLiteral("the viewer gave no picture"));
+    return image;
 }
 
 QImage RenderForm(const QString& name) {

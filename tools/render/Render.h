@@ -35,6 +35,14 @@ const QStringList& ControlStates();
 ControlRender RenderControl(const QString& type, const platform::forms::PropertyBag& bag,
                             QSize size, const QString& state);
 
+// The picture viewer (ScrollPicture) of `size` pixels showing the picture file `picture`, read
+// from `bag` first (its stored values; an empty bag gives a new instance), at `zoom`: "actual"
+// (100 %), "fit", "stretch", "in" or "out" (one step of the ladder from 100 %). Throws
+// RenderError naming the picture file or the unknown zoom.
+QImage RenderViewer(const platform::forms::PropertyBag& bag, const QString& picture, QSize size,
+                    const QString& zoom);
+const QStringList& ViewerZooms();
+
 // The window whose design file is resources/forms/<name>.json, as the program shows it (its
 // own handlers and load step), with sample portal addresses and the recording browser pane.
 // Throws RenderError naming the file and key of a broken or missing design file.

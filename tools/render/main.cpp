@@ -3,6 +3,8 @@
 //
 //   quillmere-render --control gxButtons_H --bag FILE.json --size WxH [--state STATE]
 //                    --out FILE.png [--mask FILE.png]
+//   quillmere-render --control ScrollPicture --picture FILE [--bag FILE.json] [--size WxH]
+//                    [--zoom actual|fit|stretch|in|out] --out FILE.png
 //   quillmere-render --form NAME --out FILE.png
 //   quillmere-render --sheet DIR --out FILE.png
 //
@@ -73,10 +75,42 @@ int Run(const QCommandLineParser& parser) {
             QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first())};
 
     if (!parser.isSet(QStringLiteral("control"))) {
-        for (const char* own : {"bag", "size", "state", "mask"})
+        for (const char* own : {"bag", "size", "state", "mask", "picture", "zoom"})
             if (parser.isSet(QLatin1String(own)))
                 throw UsageError{QStringLiteral("--%1 goes with --control only").arg(own)};
+    } else if (parser.value(QStringLiteral("control")) == QLatin1String("ScrollPicture")) {
+        // The picture viewer: a picture file, optionally stored values, a size and a zoom.
+        for (const char* own : {"state", "mask"})
+            if (parser.isSet(QLatin1String(own)))
+                throw UsageError{
+                    QStringLiteral("--%1 goes with --control gxButtons_H only").arg(own)};
+        const QString picture =
+            Required(parser, QStringLiteral("picture"), QStringLiteral("control ScrollPicture"));
+        const QString out = Required(parser, QStringLiteral("out"), QStringLiteral("control"));
+        QSize size(400, 300);
+        if (parser.isSet(QStringLiteral("size"))) {
+            try {
+                size = render::ParseSize(parser.value(QStringLiteral("size")));
+            } catch (const render::RenderError& e) {
+                throw UsageError{QStringLiteral("--size: %1").arg(QString::fromUtf8(e.what()))};
+            }
+        }
+        const QString zoom = parser.isSet(QStringLiteral("zoom"))
+                                 ? parser.value(QStringLiteral("zoom"))
+                                 : QStringLiteral("actual");
+        if (!render::ViewerZooms().contains(zoom))
+            throw UsageError{QStringLiteral("--zoom: unknown zoom \"%1\" (valid: %2)")
+                                 .arg(zoom, render::ViewerZooms().join(QStringLiteral(", ")))};
+        const platform::forms::PropertyBag bag =
+            parser.isSet(QStringLiteral("bag"))
+                ? render::LoadBagFile(parser.value(QStringLiteral("bag")))
+                : platform::forms::PropertyBag();
+        Save(render::RenderViewer(bag, picture, size, zoom), out);
+        return 0;
     } else {
+        if (parser.isSet(QStringLiteral("picture")) || parser.isSet(QStringLiteral("zoom")))
+            throw UsageError{
+                QStringLiteral("--picture and --zoom go with --control ScrollPicture")};
         const QString type = parser.value(QStringLiteral("control"));
         const QString bagFile = Required(parser, QStringLiteral("bag"), QStringLiteral("control"));
         const QString sizeText =
@@ -93,7 +127,8 @@ int Run(const QCommandLineParser& parser) {
         }
         if (type != QLatin1String("gxButtons_H"))
             throw UsageError{
-                QStringLiteral("--control: unknown control type \"%1\" (known: gxButtons_H)")
+                QStringLiteral(
+                    "--control: unknown control type \"%1\" (known: gxButtons_H, ScrollPicture)")
                     .arg(type)};
         if (!render::ControlStates().contains(state))
             throw UsageError{QStringLiteral("--state: unknown state \"%1\" (valid: %2)")
@@ -134,12 +169,20 @@ int main(int argc, char** argv) {
                        "file, without a display."));
     parser.addHelpOption();
     parser.addOptions({
-        {QStringLiteral("control"), QStringLiteral("Control type to draw (gxButtons_H)."),
+        {QStringLiteral("control"),
+         QStringLiteral("Control type to draw (gxButtons_H or ScrollPicture)."),
          QStringLiteral("TYPE")},
+        {QStringLiteral("picture"), QStringLiteral("ScrollPicture: the picture file to show."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("zoom"),
+         QStringLiteral("ScrollPicture: actual (default), fit, stretch, in or out."),
+         QStringLiteral("ZOOM")},
         {QStringLiteral("bag"),
          QStringLiteral("JSON file with the control's stored values, as in a design file."),
          QStringLiteral("FILE")},
-        {QStringLiteral("size"), QStringLiteral("Control size in pixels, e.g. 121x41."),
+        {QStringLiteral("size"),
+         QStringLiteral("Control size in pixels, e.g. 121x41 (ScrollPicture: 400x300 unless "
+                        "given)."),
          QStringLiteral("WxH")},
         {QStringLiteral("state"),
          QStringLiteral("normal (default), hover, pressed, focus, disabled or checked."),
