@@ -1689,6 +1689,16 @@ QImage viewerRelease() {
     return viewerHand(false);
 }
 
+// A button picture drawn for 32 pixels, made 24 pixels for the buttons whose picture size is 24:
+// smoothed down before it is keyed, so its edges stay clean.
+std::function<QImage()> at24(QImage (*draw)()) {
+    return [draw] {
+        return draw()
+            .convertToFormat(QImage::Format_ARGB32_Premultiplied)
+            .scaled(24, 24, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    };
+}
+
 // ---- output ----------------------------------------------------------------------------------
 
 struct Picture {
@@ -1729,6 +1739,9 @@ int main(int argc, char** argv) {
         {"pictures/btn_folder.png", {32, 32}, true, btnFolder},
         {"pictures/btn_users.png", {32, 32}, true, btnUsers},
         {"pictures/btn_upload.png", {32, 32}, true, btnUpload},
+        {"pictures/btn_schedule24.png", {24, 24}, true, at24(btnSchedule)},
+        {"pictures/btn_mail24.png", {24, 24}, true, at24(btnMail)},
+        {"pictures/btn_folder24.png", {24, 24}, true, at24(btnFolder)},
         {"pictures/ico_login.png", {16, 16}, false, icoLogin},
         {"pictures/ico_assignment.png", {16, 16}, false, icoAssignment},
         {"pictures/ico_schedule.png", {16, 16}, false, icoSchedule},
