@@ -139,6 +139,8 @@ void gxButtons_H::UpdateDrawingResources(const QString& what) {
 
 void gxButtons_H::ReleaseDrawingResources() {
     ReleaseProcessedPicture();
+    if (mPictureDC) gdi::DeleteDC(mPictureDC);
+    mPictureDC = {};
     for (gdi::HRGN* r : {&mInnerRegion, &mShapeRegion}) {
         if (*r) gdi::DeleteObject(*r);
         *r = {};

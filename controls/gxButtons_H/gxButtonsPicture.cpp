@@ -140,6 +140,11 @@ void gxButtons_H::PreparePicture(std::int32_t w, std::int32_t h, gdi::HRGN* regi
 
 void gxButtons_H::DrawPicture(gdi::RECT p) {
     if (mPictureWidth + mPictureHeight == 0) return;
+    // A copy made for another rectangle (the button was laid out at another size since, and a
+    // fixed slot was clamped then) would be stretched: it is made again for this one.
+    const bool stale = mProcessedWidth != p.Width() || mProcessedHeight != p.Height();
+    if ((!mProcessedPicture || stale) && mPictureKind == 0 && mButtonShape < 7)
+        PreparePicture(p.Width(), p.Height(), nullptr);
     if (!mProcessedPicture && mPictureKind == 0) PreparePicture(p.Width(), p.Height(), nullptr);
     if (mButtonShape >= 7) {
         p = {0, 0, width(), height()};
@@ -199,8 +204,14 @@ void gxButtons_H::DrawTransparent(gdi::HDC target, const gdi::RECT& dest, gdi::H
     }
     if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
 
-    const gdi::HDC src = gdi::CreateCompatibleDC(target);
-    const gdi::HBITMAP oldSrc = gdi::SelectObject(src, bitmap);
+    // One memory DC, kept with the control, holds the picture, its mask and its inked copy in
+    // turn.
+    if (!mPictureDC) {
+        mPictureDC = gdi::CreateCompatibleDC(target);
+        mPictureDCBitmap = gdi::GetCurrentBitmap(mPictureDC);
+    }
+    const gdi::HDC src = mPictureDC;
+    gdi::SelectObject(src, bitmap);
     if (!mPictureMask || bitmap != mProcessedPicture) {
         if (mPictureMask) gdi::DeleteObject(mPictureMask);
         if (mPictureInk) gdi::DeleteObject(mPictureInk);
@@ -224,18 +235,21 @@ void gxButtons_H::DrawTransparent(gdi::HDC target, const gdi::RECT& dest, gdi::H
         gdi::SelectObject(maskDC, oldMask);
         gdi::DeleteDC(maskDC);
     }
-    gdi::SelectObject(src, oldSrc);
 
+    // AND the mask (its white keeps the target, its black clears it), then OR the inked copy.
     const gdi::COLORREF oldText = gdi::SetTextColor(target, 0);
     const gdi::COLORREF oldBk = gdi::SetBkColor(target, platform::Rgb(255, 255, 255));
-    gdi::SelectObject(src, mPictureMask);
-    gdi::StretchBlt(target, dest.left, dest.top, w, h, src, source.left, source.top, sw, sh,
-                    gdi::SRCAND);
-    gdi::SelectObject(src, mPictureInk);
-    gdi::StretchBlt(target, dest.left, dest.top, w, h, src, source.left, source.top, sw, sh,
-                    gdi::SRCPAINT);
-    gdi::SelectObject(src, oldSrc);
+    const auto copy = [&](gdi::HBITMAP from, std::uint32_t rop) {
+        gdi::SelectObject(src, from);
+        if (w == sw && h == sh)
+            gdi::BitBlt(target, dest.left, dest.top, w, h, src, source.left, source.top, rop);
+        else
+            gdi::StretchBlt(target, dest.left, dest.top, w, h, src, source.left, source.top, sw, sh,
+                            rop);
+    };
+    copy(mPictureMask, gdi::SRCAND);
+    copy(mPictureInk, gdi::SRCPAINT);
+    gdi::SelectObject(src, mPictureDCBitmap);
     gdi::SetTextColor(target, oldText);
     gdi::SetBkColor(target, oldBk);
-    gdi::DeleteDC(src);
 }

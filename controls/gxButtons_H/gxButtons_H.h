@@ -363,6 +363,8 @@ private:
     // The picture scaled to its rectangle with near-key pixels set to the key, and, made on
     // its first draw, its mask and its copy with the key blackened.
     platform::gdi::HBITMAP mProcessedPicture, mPictureMask, mPictureInk;
+    platform::gdi::HDC mPictureDC;  // draws the picture; holds its own bitmap between draws
+    platform::gdi::HBITMAP mPictureDCBitmap;
     std::int32_t mProcessedWidth = 0, mProcessedHeight = 0;
     // The shape outline drawn over the face on screen, and its colour.
     QRegion mOutline;

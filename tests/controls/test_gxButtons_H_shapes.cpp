@@ -191,3 +191,25 @@ TEST_F(ShapeTest, APressedPictureButtonMovesByItsCustomClick) {
     r->SetPreviewState(true, true, false);
     EXPECT_EQ(r->pos(), rHome);
 }
+
+// A button laid out first at a size that clamps its picture slot, then given its real size,
+// draws the picture as it is, not a squashed copy stretched back.
+TEST_F(ShapeTest, APictureLaidOutSmallFirstIsDrawnWholeLater) {
+    QImage img(32, 32, QImage::Format_RGB32);
+    img.fill(kMagenta);
+    for (int y = 1; y < 32; ++y)
+        for (int x = 1; x < 32; ++x)
+            img.setPixel(x, y, (y * 7 + x * 3) % 2 ? 0xFF2040C0 : 0xFFC04020);
+    gxButtons_H* b = Make(Json{{"ImgSize", 32}, {"cBack", 0xFFFFFF}}, QSize(100, 20), Bitmap(img));
+    b->resize(121, 41);
+    b->Refresh();
+    const auto& p = b->PictureRect();
+    ASSERT_EQ(p.Width(), 32);
+    ASSERT_EQ(p.Height(), 32);
+    const QImage face = b->FaceImage();
+    int wrong = 0;
+    for (int y = 1; y < 32; ++y)
+        for (int x = 1; x < 32; ++x)
+            wrong += (face.pixel(p.left + x, p.top + y) & 0xFFFFFF) != (img.pixel(x, y) & 0xFFFFFF);
+    EXPECT_EQ(wrong, 0);
+}
