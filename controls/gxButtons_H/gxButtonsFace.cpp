@@ -660,11 +660,8 @@ std::int16_t gxButtons_H::PrepareShapeClip() {
     std::int16_t level = 1;
     const bool pressed = IsPressed();
     const Colour white = platform::Rgb(255, 255, 255), grey = platform::Rgb(128, 128, 128);
-    if (!mHovering && !pressed && !mValue && mButtonStyle == 5) {
-        gdi::SelectClipRgn(mBackDC, {});
-        return level;
-    }
     gdi::SelectClipRgn(mBackDC, {});
+    if (!mHovering && !pressed && !mValue && mButtonStyle == 5) return level;
     // A ring is seen only where the face's clip leaves it: rectangles have no clip region.
     if (mButtonStyle == 5 && (mValue || (mButtonShape != 6 && mButtonShape != 7))) {
         if (mInnerRegion) PaintRing(white, grey);

@@ -142,10 +142,11 @@ void gxButtons_H::DrawPicture(gdi::RECT p) {
     if (mPictureWidth + mPictureHeight == 0) return;
     // A copy made for another rectangle (the button was laid out at another size since, and a
     // fixed slot was clamped then) would be stretched: it is made again for this one.
-    const bool stale = mProcessedWidth != p.Width() || mProcessedHeight != p.Height();
-    if ((!mProcessedPicture || stale) && mPictureKind == 0 && mButtonShape < 7)
+    // Picture shapes keep the copy their shape was built from.
+    const bool stale =
+        mButtonShape < 7 && (mProcessedWidth != p.Width() || mProcessedHeight != p.Height());
+    if (mPictureKind == 0 && (!mProcessedPicture || stale))
         PreparePicture(p.Width(), p.Height(), nullptr);
-    if (!mProcessedPicture && mPictureKind == 0) PreparePicture(p.Width(), p.Height(), nullptr);
     if (mButtonShape >= 7) {
         p = {0, 0, width(), height()};
         if (IsPressed()) p = {1, 1, width() - 1, height() - 1};
@@ -212,9 +213,7 @@ void gxButtons_H::DrawTransparent(gdi::HDC target, const gdi::RECT& dest, gdi::H
     }
     const gdi::HDC src = mPictureDC;
     gdi::SelectObject(src, bitmap);
-    if (!mPictureMask || bitmap != mProcessedPicture) {
-        if (mPictureMask) gdi::DeleteObject(mPictureMask);
-        if (mPictureInk) gdi::DeleteObject(mPictureInk);
+    if (!mPictureMask) {  // made with the processed picture's first draw, released with it
         const gdi::COLORREF key = gdi::ResolveColor(gdi::GetPixel(src, 0, 0));
         // The mask: key pixels 1 (white), all others 0.
         mPictureMask = gdi::CreateBitmap(info.bmWidth, info.bmHeight, 1);

@@ -5,7 +5,6 @@
 #include <QFontMetrics>
 #include <cmath>
 #include <memory>
-#include <array>
 #include <unordered_map>
 #include <utility>
 #include <variant>
@@ -35,13 +34,6 @@ struct Table {
     std::unordered_map<std::uint32_t, std::unique_ptr<Entry>> entries;
     std::uint32_t next = 1;
     int live = 0;  // created by callers, not yet deleted
-    // Recently found entries by the low bits of their handle: one drawing call looks up the
-    // same DC, bitmap and tools many times. Entries never move; a removed one leaves the cache.
-    struct Recent {
-        std::uint32_t id = 0;
-        Entry* entry = nullptr;
-    };
-    std::array<Recent, 16> recent{};
 };
 
 Table& Objects() {
@@ -64,16 +56,10 @@ std::uint32_t Add(Kind kind, T object, bool stock = false) {
 
 Entry* Find(std::uint32_t id, Kind kind) {
     if (id == 0) return nullptr;
-    Table& t = Objects();
-    Table::Recent& slot = t.recent[id & 15];
-    Entry* e = slot.id == id ? slot.entry : nullptr;
-    if (!e) {
-        const auto it = t.entries.find(id);
-        if (it == t.entries.end()) return nullptr;
-        e = it->second.get();
-        slot = {id, e};
-    }
-    return e->kind == kind ? e : nullptr;
+    auto& entries = Objects().entries;
+    const auto it = entries.find(id);
+    if (it == entries.end() || it->second->kind != kind) return nullptr;
+    return it->second.get();
 }
 
 template <class T>
@@ -86,7 +72,6 @@ bool Remove(std::uint32_t id) {
     Table& t = Objects();
     const auto it = t.entries.find(id);
     if (it == t.entries.end() || it->second->stock) return false;
-    if (t.recent[id & 15].id == id) t.recent[id & 15] = {};
     t.entries.erase(it);
     --t.live;
     return true;
