@@ -1,30 +1,39 @@
 #include "platform/browser/WebPane.h"
 
-#include <unistd.h>
-
+#include <QAction>
 #include <QApplication>
+#include <QAuthenticator>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QPointer>
+#include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWebEngineCertificateError>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <algorithm>
-#include <cstdio>
-#include <vector>
+#include <iterator>
+
+#include "platform/browser/FindBar.h"
+#include "platform/browser/PageWindow.h"
+#include "platform/browser/PaneDialogs.h"
+#include "platform/browser/WebEngineShared.h"
 
 namespace platform::browser {
 
@@ -34,28 +43,25 @@ namespace {
 constexpr int kLingerMs = 2000;
 constexpr int kProgressLineHeight = 3;
 const QColor kProgressColour(0x3a, 0x7b, 0xd5);
+// How long the status text shows a zoom level, and the end of a download.
+constexpr int kZoomStatusMs = 1500;
+constexpr int kDownloadEndStatusMs = 8000;
 
-// The view of a closed pane that is finishing its last navigation. `done` is set once the load
-// has finished or the time is up; the view is then on its way to deletion.
-struct LingeringView {
-    QPointer<QWebEngineView> view;
-    bool done = false;
+// The engine's view with our context menu in place of the engine's own.
+class PaneView : public QWebEngineView {
+public:
+    PaneView(WebPane* pane) : QWebEngineView(pane), mPane(pane) {}
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override {
+        QMenu* menu = mPane->CreateContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(event->globalPos());
+    }
+
+private:
+    WebPane* mPane;
 };
-
-// What all panes share: the profile, how many pages use it, and the views of closed panes.
-struct Engine {
-    QWebEngineProfile* profile = nullptr;
-    int livePages = 0;
-    bool releaseRequested = false;
-    std::vector<LingeringView> lingering;
-    WebPane::SaveFileChooser saveFileChooser;
-    WebPane::PrintChooser printChooser;
-};
-
-Engine& TheEngine() {
-    static Engine engine;
-    return engine;
-}
 
 // Deletes the profile once it has been let go and its last page is gone: a profile deleted
 // before its pages leaves the engine with pages that point at nothing.
@@ -67,24 +73,46 @@ void ReleaseProfileIfUnused() {
     e.releaseRequested = false;
 }
 
+}  // namespace
+
+// Hands a download the user accepted to the pane that shows its progress.
+void TrackDownload(WebPane* pane, QWebEngineDownloadRequest* download) {
+    pane->Track(download);
+}
+
+namespace {
+
+// Sends `download` to `path` and lets `pane` (if any) show how it goes.
+void Place(QWebEngineDownloadRequest* download, const QString& path, WebPane* pane) {
+    const QFileInfo target(path);
+    download->setDownloadDirectory(target.absolutePath());
+    download->setDownloadFileName(target.fileName());
+    download->accept();
+    TheEngine().placedDownloads.insert(download->id(), {path, pane});
+    if (pane) TrackDownload(pane, download);
+}
+
 void HandleDownload(QWebEngineDownloadRequest* download) {
-    QWidget* parent = nullptr;
-    // The dialog belongs to the window of the pane whose page started the download; a page of
-    // a closed pane has none.
-    if (QWebEnginePage* page = download->page()) {
-        if (QWebEngineView* view = QWebEngineView::forPage(page); view && view->parentWidget()) {
-            parent = view->window();
-        }
+    Engine& e = TheEngine();
+    if (const auto placed = e.placedDownloads.constFind(download->id());
+        placed != e.placedDownloads.cend()) {
+        Place(download, placed->path, placed->pane);  // the engine tries again
+        return;
     }
+    // The dialog and the progress belong to the pane whose page started the download; a page
+    // of a closed pane has none.
+    QPointer<WebPane> pane = PaneOf(download->page());
+    QWidget* parent = pane ? pane->window() : nullptr;
     QString name = download->suggestedFileName();
     if (name.isEmpty()) name = download->downloadFileName();
+    if (name.isEmpty()) name = QStringLiteral("download");
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     if (folder.isEmpty()) folder = QDir::homePath();
     const QString suggested = QDir(folder).filePath(name);
 
     // The dialog runs its own event loop; the request may be gone when it returns.
     QPointer<QWebEngineDownloadRequest> request(download);
-    const auto& chooser = TheEngine().saveFileChooser;
+    const auto& chooser = e.saveFileChooser;
     const QString chosen =
         chooser ? chooser(parent, suggested)
                 : QFileDialog::getSaveFileName(parent, WebPane::tr("Save Download"), suggested);
@@ -95,24 +123,7 @@ void HandleDownload(QWebEngineDownloadRequest* download) {
     }
     // The dialog has already asked about replacing an existing file, so the download goes to
     // exactly the chosen path.
-    const QFileInfo target(chosen);
-    request->setDownloadDirectory(target.absolutePath());
-    request->setDownloadFileName(target.fileName());
-    request->accept();
-}
-
-QWebEngineProfile* SharedProfile() {
-    Engine& e = TheEngine();
-    e.releaseRequested = false;
-    if (e.profile) return e.profile;
-    // A profile without a storage name is off the record: cookies, cache and visited links
-    // live in memory only.
-    e.profile = new QWebEngineProfile();
-    // Our own panel reports failed loads; the engine's error page would show under it and
-    // make what the pane shows depend on the engine.
-    e.profile->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
-    QObject::connect(e.profile, &QWebEngineProfile::downloadRequested, &HandleDownload);
-    return e.profile;
+    Place(request, chosen, pane);
 }
 
 // Marks a lingering view as finished and deletes it.
@@ -154,14 +165,52 @@ QString FailureReason(const QWebEngineLoadingInfo& info) {
             return WebPane::tr("The server could not be reached.") + code;
         case QWebEngineLoadingInfo::CertificateErrorDomain:
             return WebPane::tr("The server's certificate was not accepted.") + code;
-        case QWebEngineLoadingInfo::HttpStatusCodeDomain:
-            return WebPane::tr("The server answered with status %1.").arg(info.errorCode());
         default:
             return WebPane::tr("The page could not be loaded.") + code;
     }
 }
 
+// A file name and its folder for the status text, as rich text.
+QString Escaped(const QString& text) {
+    return text.toHtmlEscaped();
+}
+
+QString SizeText(qint64 bytes) {
+    return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+}
+
 }  // namespace
+
+Engine& TheEngine() {
+    static Engine engine;
+    return engine;
+}
+
+QWebEngineProfile* SharedProfile() {
+    Engine& e = TheEngine();
+    e.releaseRequested = false;
+    if (e.profile) return e.profile;
+    // A profile without a storage name is off the record: cookies, cache, credentials and
+    // visited links live in memory only.
+    e.profile = new QWebEngineProfile();
+    QWebEngineSettings* s = e.profile->settings();
+    // Our own panel reports failed loads; the engine's error page would show under it and
+    // make what the pane shows depend on the engine.
+    s->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    // The engine's PDF viewer is a plugin of its own.
+    s->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+    s->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
+    // Windows open from a click only; a page cannot open them by itself.
+    s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    QObject::connect(e.profile, &QWebEngineProfile::downloadRequested, &HandleDownload);
+    return e.profile;
+}
+
+WebPane* PaneOf(QWebEnginePage* page) {
+    if (!page) return nullptr;
+    QWebEngineView* view = QWebEngineView::forPage(page);
+    return view ? qobject_cast<WebPane*>(view->parentWidget()) : nullptr;
+}
 
 void InstallWebPane() {
     BrowserPane::SetFactory([](QWidget* parent) -> BrowserPane* { return new WebPane(parent); });
@@ -210,6 +259,31 @@ WebPane::WebPane(QWidget* parent) : BrowserPane(parent) {
     lineColours.setColor(QPalette::Window, kProgressColour);
     mProgressLine->setPalette(lineColours);
     mProgressLine->hide();
+
+    mStatus = new QLabel(this);
+    mStatus->setObjectName(QStringLiteral("PaneStatus"));
+    mStatus->setTextFormat(Qt::RichText);
+    mStatus->setAutoFillBackground(true);
+    mStatus->setBackgroundRole(QPalette::ToolTipBase);
+    mStatus->setForegroundRole(QPalette::ToolTipText);
+    mStatus->setFrameShape(QFrame::Box);
+    mStatus->setMargin(2);
+    mStatus->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    connect(mStatus, &QLabel::linkActivated, this, [this](const QString& link) {
+        if (link == QLatin1String("#cancel")) CancelDownloads();
+    });
+    mStatus->hide();
+    mStatusTimer = new QTimer(this);
+    mStatusTimer->setSingleShot(true);
+    connect(mStatusTimer, &QTimer::timeout, this, [this] {
+        mStatus->hide();
+        mZoomShowing = false;
+        ShowDownloadStatus();  // a running download comes back after a zoom level
+    });
+
+    mFindBar = new FindBar(this);
+    connect(mFindBar, &FindBar::VisibilityChanged, this, &WebPane::LayOutChildren);
+    AddKeys();
 }
 
 WebPane::~WebPane() {
@@ -220,12 +294,44 @@ WebPane::~WebPane() {
     if (mPending) Linger(mView);
 }
 
+void WebPane::AddKeys() {
+    // Each key works while the focus is anywhere in the pane: in the page or in the find bar.
+    auto add = [this](std::initializer_list<QKeySequence> keys, std::function<void()> run) {
+        auto* a = new QAction(this);
+        a->setShortcuts(QList<QKeySequence>(keys));
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(a, &QAction::triggered, this, std::move(run));
+        addAction(a);
+        return a;
+    };
+    add({Qt::Key_F5, Qt::CTRL | Qt::Key_R}, [this] { Reload(false); });
+    add({Qt::SHIFT | Qt::Key_F5, Qt::CTRL | Qt::SHIFT | Qt::Key_R, Qt::CTRL | Qt::Key_F5},
+        [this] { Reload(true); });
+    add({Qt::ALT | Qt::Key_Left}, [this] { Back(); });
+    add({Qt::ALT | Qt::Key_Right}, [this] { Forward(); });
+    add({Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal, Qt::CTRL | Qt::SHIFT | Qt::Key_Plus},
+        [this] { ZoomIn(); });
+    add({Qt::CTRL | Qt::Key_Minus}, [this] { ZoomOut(); });
+    add({Qt::CTRL | Qt::Key_0}, [this] { ZoomReset(); });
+    add({Qt::CTRL | Qt::Key_F}, [this] { OpenFindBar(); });
+    add({Qt::Key_F3}, [this] { mFindBar->Find(false); });
+    add({Qt::SHIFT | Qt::Key_F3}, [this] { mFindBar->Find(true); });
+    add({Qt::CTRL | Qt::Key_P}, [this] { Print(); });
+    // Escape belongs to the page, except while a download runs.
+    mCancelDownloads = add({Qt::Key_Escape}, [this] { CancelDownloads(); });
+    mCancelDownloads->setEnabled(false);
+}
+
 void WebPane::Navigate(const QString& address) {
     const QUrl url = AddressToUrl(address);
     if (url.isValid()) Load(url);
 }
 
 void WebPane::Refresh() {
+    Reload(false);
+}
+
+void WebPane::Reload(bool bypassCache) {
     if (!mView) return;
     // After a failure the view still holds the page before it; the failed address is the one
     // to try again.
@@ -234,7 +340,16 @@ void WebPane::Refresh() {
         return;
     }
     mPending = true;
-    mView->reload();
+    mView->page()->triggerAction(bypassCache ? QWebEnginePage::ReloadAndBypassCache
+                                             : QWebEnginePage::Reload);
+}
+
+void WebPane::Back() {
+    if (mView) mView->page()->triggerAction(QWebEnginePage::Back);
+}
+
+void WebPane::Forward() {
+    if (mView) mView->page()->triggerAction(QWebEnginePage::Forward);
 }
 
 void WebPane::Focus() {
@@ -254,8 +369,14 @@ void WebPane::Load(const QUrl& url) {
     mView->load(url);
 }
 
+void WebPane::OpenRequest(QWebEngineNewWindowRequest& request) {
+    if (!mView) CreateView();
+    mUrl = request.requestedUrl();
+    request.openIn(mView->page());
+}
+
 void WebPane::CreateView() {
-    mView = new QWebEngineView(this);
+    mView = new PaneView(this);
     auto* page = new QWebEnginePage(SharedProfile(), mView);
     ++TheEngine().livePages;
     // Counted down once the page is fully gone, so the profile can follow it.
@@ -264,17 +385,75 @@ void WebPane::CreateView() {
         ReleaseProfileIfUnused();
     });
     mView->setPage(page);
-    mView->setGeometry(rect());
+    page->setZoomFactor(mZoomPercent / 100.0);
+    LayOutChildren();
     mView->lower();
     mView->show();
     setFocusProxy(mView);
+    mFindBar->SetView(mView);
 
     connect(page, &QWebEnginePage::loadingChanged, this, &WebPane::OnLoadingChanged);
     connect(page, &QWebEnginePage::loadProgress, this, &WebPane::OnProgress);
-    connect(page, &QWebEnginePage::printRequested, this, &WebPane::OnPrintRequested);
+    connect(page, &QWebEnginePage::printRequested, this, &WebPane::Print);
     connect(page, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
         if (!url.isEmpty()) mUrl = url;
     });
+    connect(page, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
+        if (!title.isEmpty()) emit TitleChanged(title);
+    });
+    connect(page, &QWebEnginePage::windowCloseRequested, this, &WebPane::CloseRequested);
+    connect(page, &QWebEnginePage::newWindowRequested, this,
+            [this](QWebEngineNewWindowRequest& request) { PageWindow::Open(this, request); });
+    connect(page, &QWebEnginePage::authenticationRequired, this,
+            [this](const QUrl& url, QAuthenticator* authenticator) {
+                SignIn(window(), url, authenticator);
+            });
+    connect(page, &QWebEnginePage::proxyAuthenticationRequired, this,
+            [this](const QUrl& url, QAuthenticator* authenticator, const QString& proxy) {
+                SignIn(window(), url, authenticator, proxy);
+            });
+    connect(
+        page, &QWebEnginePage::certificateError, this,
+        [this](const QWebEngineCertificateError& error) { AskAboutCertificate(window(), error); });
+    connect(page, &QWebEnginePage::featurePermissionRequested, this,
+            [this, page](const QUrl& origin, QWebEnginePage::Feature feature) {
+                const auto key = qMakePair(origin.toString(), int(feature));
+                auto answer = [page = QPointer<QWebEnginePage>(page), origin, feature,
+                               key](bool allow) {
+                    TheEngine().permissions.insert(key, allow);
+                    if (page)
+                        page->setFeaturePermission(origin, feature,
+                                                   allow ? QWebEnginePage::PermissionGrantedByUser
+                                                         : QWebEnginePage::PermissionDeniedByUser);
+                };
+                const auto known = TheEngine().permissions.constFind(key);
+                if (known != TheEngine().permissions.cend()) {
+                    answer(*known);
+                } else {
+                    AskForPermission(window(), origin, feature, answer);
+                }
+            });
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                if (status == QWebEnginePage::NormalTerminationStatus) return;
+                mPending = false;
+                mProgressLine->hide();
+                ShowProblem(mUrl, tr("The page stopped working."));
+            });
+}
+
+void WebPane::LayOutChildren() {
+    const int bar = mFindBar->isVisible() ? mFindBar->sizeHint().height() : 0;
+    mFindBar->setGeometry(0, height() - bar, width(), bar);
+    if (mView) mView->setGeometry(0, 0, width(), height() - bar);
+    if (mErrorPanel) mErrorPanel->setGeometry(0, 0, width(), height() - bar);
+    if (mStatus->isVisible()) {
+        mStatus->adjustSize();
+        const QSize size = mStatus->size().boundedTo(QSize(width(), height()));
+        mStatus->setGeometry(0, height() - bar - size.height(), size.width(), size.height());
+        mStatus->raise();
+    }
+    if (mProgressLine->isVisible()) OnProgress(mPercent);
 }
 
 void WebPane::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
@@ -288,7 +467,11 @@ void WebPane::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
         case QWebEngineLoadingInfo::LoadStoppedStatus:  // also a navigation that became a download
             break;
         case QWebEngineLoadingInfo::LoadFailedStatus:
-            ShowError(info);
+            // An HTTP error still brings the server's own page (a 404 or 401 page), which is
+            // what the user should see, as in any browser.
+            if (info.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain) {
+                ShowProblem(info.url().isEmpty() ? mUrl : info.url(), FailureReason(info));
+            }
             break;
     }
     mPending = false;
@@ -335,18 +518,50 @@ void WebPane::CreateErrorPanel() {
     layout->addStretch(1);
 }
 
-void WebPane::ShowError(const QWebEngineLoadingInfo& info) {
+void WebPane::ShowProblem(const QUrl& url, const QString& reason) {
     if (!mErrorPanel) CreateErrorPanel();
-    mFailedUrl = info.url().isEmpty() ? mUrl : info.url();
+    mFailedUrl = url;
     mErrorText->setText(tr("The address %1 could not be loaded.\n%2\n\nCheck that the portal is "
                            "running and the network is connected, then try again.")
-                            .arg(mFailedUrl.toDisplayString(), FailureReason(info)));
-    mErrorPanel->setGeometry(rect());
+                            .arg(mFailedUrl.toDisplayString(), reason));
+    LayOutChildren();
     mErrorPanel->raise();
     mErrorPanel->show();
+    mStatus->raise();
 }
 
-void WebPane::OnPrintRequested() {
+// ---- Zoom ----
+
+void WebPane::SetZoom(int percent) {
+    mZoomPercent = std::clamp(percent, std::begin(kZoomLevels)[0], std::end(kZoomLevels)[-1]);
+    if (mView) mView->page()->setZoomFactor(mZoomPercent / 100.0);
+    ShowStatus(tr("Zoom: %1 %").arg(mZoomPercent), kZoomStatusMs);
+    mZoomShowing = true;
+}
+
+void WebPane::ZoomIn() {
+    const int* next =
+        std::upper_bound(std::begin(kZoomLevels), std::end(kZoomLevels), mZoomPercent);
+    SetZoom(next == std::end(kZoomLevels) ? mZoomPercent : *next);
+}
+
+void WebPane::ZoomOut() {
+    const int* at = std::lower_bound(std::begin(kZoomLevels), std::end(kZoomLevels), mZoomPercent);
+    SetZoom(at == std::begin(kZoomLevels) ? mZoomPercent : at[-1]);
+}
+
+void WebPane::ZoomReset() {
+    SetZoom(100);
+}
+
+// ---- Find, print, context menu ----
+
+void WebPane::OpenFindBar() {
+    if (!mView) return;
+    mFindBar->Open();
+}
+
+void WebPane::Print() {
     if (mPrinting || !mView) return;  // one print at a time, as the engine allows
     auto* printer = new QPrinter(QPrinter::HighResolution);
     const auto& chooser = TheEngine().printChooser;
@@ -372,11 +587,150 @@ void WebPane::OnPrintRequested() {
     mView->print(printer);
 }
 
+QMenu* WebPane::CreateContextMenu() {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("PaneContextMenu"));
+    if (!mView) return menu;
+    QWebEnginePage* page = mView->page();
+    const QWebEngineContextMenuRequest* request = mView->lastContextMenuRequest();
+    // Each entry runs the engine's own action, which knows what was clicked; the entry is
+    // enabled when that action is.
+    auto entry = [&](const QString& text, QWebEnginePage::WebAction action, const char* name) {
+        QAction* a = menu->addAction(text, page, [page, action] { page->triggerAction(action); });
+        a->setObjectName(QLatin1String(name));
+        a->setEnabled(page->action(action)->isEnabled());
+        return a;
+    };
+    entry(tr("&Back"), QWebEnginePage::Back, "Back");
+    entry(tr("&Forward"), QWebEnginePage::Forward, "Forward");
+    menu->addAction(tr("&Reload"), this, [this] { Reload(false); })
+        ->setObjectName(QStringLiteral("Reload"));
+    if (request && !request->linkUrl().isEmpty()) {
+        menu->addSeparator();
+        entry(tr("Open link in new &window"), QWebEnginePage::OpenLinkInNewWindow,
+              "OpenLinkInNewWindow");
+        entry(tr("Save lin&k as..."), QWebEnginePage::DownloadLinkToDisk, "DownloadLinkToDisk");
+        entry(tr("Copy &link address"), QWebEnginePage::CopyLinkToClipboard, "CopyLinkToClipboard");
+    }
+    if (request && request->mediaType() == QWebEngineContextMenuRequest::MediaTypeImage) {
+        menu->addSeparator();
+        entry(tr("Copy i&mage"), QWebEnginePage::CopyImageToClipboard, "CopyImageToClipboard");
+        entry(tr("Save &image as..."), QWebEnginePage::DownloadImageToDisk, "DownloadImageToDisk");
+    }
+    menu->addSeparator();
+    entry(tr("&Copy"), QWebEnginePage::Copy, "Copy");
+    entry(tr("&Paste"), QWebEnginePage::Paste, "Paste");
+    entry(tr("Select &all"), QWebEnginePage::SelectAll, "SelectAll");
+    menu->addSeparator();
+    menu->addAction(tr("P&rint..."), this, [this] { Print(); })
+        ->setObjectName(QStringLiteral("Print"));
+    return menu;
+}
+
+// ---- Status text and downloads ----
+
+QString WebPane::StatusText() const {
+    return mStatus->isVisible() ? mStatus->text() : QString();
+}
+
+void WebPane::ShowStatus(const QString& richText, int ms) {
+    mZoomShowing = false;
+    mStatus->setText(richText);
+    mStatus->show();
+    LayOutChildren();
+    if (ms > 0) {
+        mStatusTimer->start(ms);
+    } else {
+        mStatusTimer->stop();
+    }
+}
+
+void WebPane::Track(QWebEngineDownloadRequest* download) {
+    // A download the engine asks for again replaces the attempt before it.
+    std::erase_if(mDownloads,
+                  [id = download->id()](const auto& d) { return d.isNull() || d->id() == id; });
+    mDownloads.push_back(download);
+    mCancelDownloads->setEnabled(true);
+    auto update = [this] { ShowDownloadStatus(); };
+    connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, this, update);
+    connect(download, &QWebEngineDownloadRequest::totalBytesChanged, this, update);
+    connect(
+        download, &QWebEngineDownloadRequest::stateChanged, this,
+        [this, d = QPointer<QWebEngineDownloadRequest>(download)](
+            QWebEngineDownloadRequest::DownloadState state) {
+            if (!d || state < QWebEngineDownloadRequest::DownloadCompleted) return;
+            // Cancelling an interrupted download comes back here as cancelled: the end has
+            // been told already.
+            if (d->property("qm_ended").toBool()) return;
+            d->setProperty("qm_ended", true);
+            TheEngine().placedDownloads.remove(d->id());
+            const QString name = Escaped(d->downloadFileName());
+            QString end;
+            switch (state) {
+                case QWebEngineDownloadRequest::DownloadCompleted:
+                    end = tr("Saved %1 in %2")
+                              .arg(name, Escaped(QDir::toNativeSeparators(d->downloadDirectory())));
+                    break;
+                case QWebEngineDownloadRequest::DownloadCancelled:
+                    end = tr("Saving %1 was cancelled").arg(name);
+                    break;
+                default:
+                    end = tr("Saving %1 failed: %2").arg(name, Escaped(d->interruptReasonString()));
+                    // The engine would keep the part it has for a later resume, which
+                    // nobody can ask for: cancelling removes the part-written file.
+                    d->cancel();
+                    break;
+            }
+            std::erase_if(mDownloads,
+                          [](const auto& r) { return !r || r->property("qm_ended").toBool(); });
+            mCancelDownloads->setEnabled(!mDownloads.empty());
+            if (mDownloads.empty()) {
+                ShowStatus(end, kDownloadEndStatusMs);
+            } else {
+                ShowDownloadStatus();
+            }
+        });
+    ShowDownloadStatus();
+}
+
+void WebPane::ShowDownloadStatus() {
+    // The newest running download speaks for all of them.
+    for (auto it = mDownloads.rbegin(); it != mDownloads.rend(); ++it) {
+        QWebEngineDownloadRequest* d = *it;
+        if (!d || d->property("qm_ended").toBool()) continue;
+        if (mZoomShowing) return;  // the download comes back when the zoom level goes
+        const QString name = Escaped(d->downloadFileName());
+        const QString amount =
+            d->totalBytes() > 0
+                ? QStringLiteral("%1 %").arg(d->receivedBytes() * 100 / d->totalBytes())
+                : SizeText(d->receivedBytes());
+        ShowStatus(tr("Saving %1: %2").arg(name, amount) +
+                       QStringLiteral(" &nbsp;<a href=\"#cancel\">%1</a>").arg(tr("Cancel")),
+                   0);
+        return;
+    }
+}
+
+void WebPane::CancelDownloads() {
+    for (const auto& d : mDownloads)
+        if (d && !d->property("qm_ended").toBool()) d->cancel();
+}
+
+// ---- Keys and layout ----
+
+void WebPane::keyPressEvent(QKeyEvent* event) {
+    // Whatever the page let through ends here, so that it cannot move the window's focus or
+    // press one of its buttons.
+    event->accept();
+}
+
+void WebPane::keyReleaseEvent(QKeyEvent* event) {
+    event->accept();
+}
+
 void WebPane::resizeEvent(QResizeEvent* event) {
     BrowserPane::resizeEvent(event);
-    if (mView) mView->setGeometry(rect());
-    if (mErrorPanel) mErrorPanel->setGeometry(rect());
-    if (mProgressLine->isVisible()) OnProgress(mPercent);
+    LayOutChildren();
 }
 
 }  // namespace platform::browser

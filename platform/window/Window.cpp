@@ -1,9 +1,13 @@
 #include "platform/window/Window.h"
 
+#include <xcb/xcb.h>
+
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <QWindowStateChangeEvent>
 
@@ -12,8 +16,50 @@ namespace platform::window {
 namespace {
 
 MessageBoxHook gMessageBoxHook;
-// Marks an owner that already has its minimize follower.
+// Marks an owner that already has its minimize follower, and an owned window its marker.
 constexpr const char* kFollowed = "qm_minimizeFollower";
+constexpr const char* kMarked = "qm_transientMarker";
+
+// Names the owner of `window` to an X11 window manager (WM_TRANSIENT_FOR), which then keeps the
+// window above its owner and minimizes it with it. The toolkit does so only for dialog and tool
+// windows, and clears the property of any other window each time it is shown; and when either
+// native window is made anew, what it had set names a window that no longer exists. So it is
+// set here after every show and every change of either native window. Elsewhere than on X11 it
+// does nothing.
+void MarkTransient(QWidget* window) {
+    // The offscreen platform answers for X11 too (without a display): only xcb counts.
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection() || !window->isWindow() || !window->parentWidget()) return;
+    const auto id = xcb_window_t(window->internalWinId());
+    const auto owner = xcb_window_t(window->parentWidget()->window()->internalWinId());
+    if (!id || !owner) return;
+    xcb_change_property(x11->connection(), XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_TRANSIENT_FOR,
+                        XCB_ATOM_WINDOW, 32, 1, &owner);
+    xcb_flush(x11->connection());
+}
+
+// Sits on an owned window and marks it transient for its owner again whenever that is undone.
+class TransientMarker : public QObject {
+public:
+    explicit TransientMarker(QWidget* window) : QObject(window), mWindow(window) {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != mWindow) return false;
+        if (event->type() == QEvent::WinIdChange) {
+            MarkTransient(mWindow);
+        } else if (event->type() == QEvent::Show) {
+            // The toolkit maps the window, clearing the property, after this event.
+            QTimer::singleShot(0, mWindow, [w = mWindow] { MarkTransient(w); });
+        }
+        return false;
+    }
+
+private:
+    QWidget* mWindow;
+};
 QString gAppPath;
 
 // Sits on an owner window and hides the windows it owns while it is minimized, showing
@@ -25,6 +71,11 @@ public:
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == mOwner && event->type() == QEvent::WinIdChange) {
+            // The owner's native window was made anew: its windows name the new one.
+            for (QWidget* child : mOwner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (child->isWindow()) MarkTransient(child);
+        }
         if (watched == mOwner && event->type() == QEvent::WindowStateChange) {
             if (mOwner->isMinimized()) {
                 HideOwned();
@@ -72,6 +123,11 @@ void SetOwner(QWidget* window, QWidget* owner) {
             new MinimizeFollower(owner);
         }
     }
+    if (!window->property(kMarked).toBool()) {
+        window->setProperty(kMarked, true);
+        new TransientMarker(window);
+    }
+    MarkTransient(window);
     window->raise();
 }
 

@@ -24,23 +24,14 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/WebTestServer.h"
 #include "platform/browser/WebPane.h"
 
 namespace platform::browser {
 namespace {
 
-// Runs the event loop until `done` holds or `ms` have passed.
-bool WaitUntil(const std::function<bool()>& done, int ms = 20000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms) return false;
-        QEventLoop loop;
-        QTimer::singleShot(10, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
+using webtest::TestServer;
+using webtest::WaitUntil;
 
 // A socket on a free loopback port. Closed at once, it leaves a port nobody answers on;
 // listening, it takes connections but never answers them.
@@ -60,54 +51,7 @@ struct LoopbackSocket {
     ~LoopbackSocket() { ::close(fd); }
 };
 
-const QByteArray kDownload = QByteArray(150 * 1024, 'q') + QByteArray("\0\x01\xff end", 7);
-
-class TestServer {
-public:
-    explicit TestServer(int port = 0) {
-        mServer.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response&) {
-            std::lock_guard lock(mMutex);
-            mPaths.push_back(req.path);
-            return httplib::Server::HandlerResponse::Unhandled;
-        });
-        mServer.Get("/page", [](const httplib::Request&, httplib::Response& res) {
-            res.set_content("<html><head><title>Portal Page</title></head></html>", "text/html");
-        });
-        mServer.Get("/slow", [](const httplib::Request&, httplib::Response& res) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            res.set_content("<html><title>Bye</title></html>", "text/html");
-        });
-        mServer.Get("/grades.bin", [](const httplib::Request&, httplib::Response& res) {
-            res.set_header("Content-Disposition", "attachment; filename=\"grades.bin\"");
-            res.set_content(kDownload.toStdString(), "application/octet-stream");
-        });
-        // Idle connections the engine keeps open end soon, so that stopping is quick.
-        mServer.set_keep_alive_timeout(1);
-        mPort = port ? (mServer.bind_to_port("127.0.0.1", port) ? port : -1)
-                     : mServer.bind_to_any_port("127.0.0.1");
-        mThread = std::thread([this] { mServer.listen_after_bind(); });
-    }
-    ~TestServer() {
-        mServer.stop();
-        mThread.join();
-    }
-
-    QString Url(const char* path) const {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(mPort).arg(QLatin1String(path));
-    }
-    int Port() const { return mPort; }
-    int Requests(const std::string& path) {
-        std::lock_guard lock(mMutex);
-        return int(std::count(mPaths.begin(), mPaths.end(), path));
-    }
-
-private:
-    httplib::Server mServer;
-    std::thread mThread;
-    int mPort = 0;
-    std::mutex mMutex;
-    std::vector<std::string> mPaths;
-};
+const QByteArray kDownload = QByteArray::fromStdString(webtest::TestServer::Download());
 
 class WebPaneTest : public ::testing::Test {
 protected:

@@ -1,0 +1,47 @@
+#pragma once
+// The find bar at the bottom of a pane (Ctrl+F): type to search the page as you go, Enter or F3
+// for the next match, Shift+Enter or Shift+F3 for the one before, "3 of 12" beside the field,
+// Escape to close it, which clears the highlights and gives the keyboard back to the page.
+
+#include <QPointer>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QWebEngineFindTextResult;
+class QWebEngineView;
+
+namespace platform::browser {
+
+class FindBar : public QWidget {
+    Q_OBJECT
+public:
+    explicit FindBar(QWidget* parent);
+
+    // Searches in `view` from now on (the pane's view, made after the bar may be).
+    void SetView(QWebEngineView* view);
+    // Shows the bar with its field focused and its text selected.
+    void Open();
+    // Hides the bar, clears the page's highlights and focuses the page.
+    void Close();
+    // The next (or previous) match of the field's text; nothing when the field is empty.
+    void Find(bool backward);
+    // What the count says ("3 of 12", "No matches", or nothing).
+    QString CountText() const;
+
+signals:
+    // The bar was shown or hidden; the pane lays its view out again.
+    void VisibilityChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void OnFound(const QWebEngineFindTextResult& result);
+
+    QPointer<QWebEngineView> mView;
+    QLineEdit* mField = nullptr;
+    QLabel* mCount = nullptr;
+};
+
+}  // namespace platform::browser
