@@ -4,10 +4,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <utility>
 
 #include "platform/browser/WebPane.h"
 
@@ -47,6 +49,13 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     connect(next, &QToolButton::clicked, this, [this] { Find(false); });
     connect(close, &QToolButton::clicked, this, &FindBar::Close);
     connect(mField, &QLineEdit::textEdited, this, [this] { Find(false); });
+    mGiveUp = new QTimer(this);
+    mGiveUp->setSingleShot(true);
+    mGiveUp->setInterval(2000);
+    connect(mGiveUp, &QTimer::timeout, this, [this] {
+        mSearching = false;
+        if (mNext) Search(*std::exchange(mNext, std::nullopt));
+    });
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 3, 6, 3);
@@ -89,12 +98,22 @@ void FindBar::Close() {
 
 void FindBar::Find(bool backward) {
     if (!mView) return;
+    if (mSearching) {
+        mNext = backward;
+        return;
+    }
+    Search(backward);
+}
+
+void FindBar::Search(bool backward) {
     const QString text = mField->text();
     if (text.isEmpty()) {
         mCount->clear();
         mView->page()->findText(QString());
         return;
     }
+    mSearching = true;
+    mGiveUp->start();
     mView->page()->findText(text,
                             backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
 }
@@ -104,6 +123,13 @@ QString FindBar::CountText() const {
 }
 
 void FindBar::OnFound(const QWebEngineFindTextResult& result) {
+    mSearching = false;
+    mGiveUp->stop();
+    if (mNext) {
+        // The answer is for a text that has changed since.
+        Search(*std::exchange(mNext, std::nullopt));
+        return;
+    }
     if (mField->text().isEmpty()) {
         mCount->clear();
     } else if (result.numberOfMatches() == 0) {

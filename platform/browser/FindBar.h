@@ -5,9 +5,11 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
+class QTimer;
 class QWebEngineFindTextResult;
 class QWebEngineView;
 
@@ -39,9 +41,16 @@ protected:
 private:
     void OnFound(const QWebEngineFindTextResult& result);
 
+    void Search(bool backward);
+
     QPointer<QWebEngineView> mView;
     QLineEdit* mField = nullptr;
     QLabel* mCount = nullptr;
+    // One search runs at a time: the engine may drop a search that overtakes another, and
+    // typing starts one per letter. What is asked meanwhile waits; only the latest counts.
+    bool mSearching = false;
+    std::optional<bool> mNext;  // a search asked for meanwhile: backward or not
+    QTimer* mGiveUp = nullptr;  // a search whose answer never comes does not block the bar
 };
 
 }  // namespace platform::browser

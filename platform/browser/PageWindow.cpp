@@ -2,7 +2,9 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWebEngineHistory>
 #include <QWebEngineNewWindowRequest>
+#include <QWebEngineView>
 #include <algorithm>
 
 #include "platform/browser/WebPane.h"
@@ -41,6 +43,7 @@ QRect PageWindow::Place(const QRect& requested, const QRect& owner, const QRect&
 PageWindow* PageWindow::Open(WebPane* opener, QWebEngineNewWindowRequest& request) {
     QWidget* owner = opener->window();
     auto* w = new PageWindow();
+    w->mOpener = opener;
     const QUrl url = request.requestedUrl();
     w->setWindowTitle(url.isEmpty() ? tr("New page") : url.toDisplayString());
     w->setWindowIcon(owner->windowIcon());
@@ -56,6 +59,11 @@ PageWindow* PageWindow::Open(WebPane* opener, QWebEngineNewWindowRequest& reques
     w->activateWindow();
     w->mPane->Focus();
     return w;
+}
+
+bool PageWindow::ShowsNothingYet() const {
+    const QWebEngineView* view = mPane->findChild<QWebEngineView*>();
+    return !view || view->history()->count() == 0;
 }
 
 void PageWindow::resizeEvent(QResizeEvent* event) {

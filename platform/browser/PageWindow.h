@@ -6,6 +6,7 @@
 // with its page's title. Its page shares the session of every other pane, may open windows of
 // its own, and closes it with window.close().
 
+#include <QPointer>
 #include <QRect>
 #include <QWidget>
 
@@ -24,6 +25,11 @@ public:
     static PageWindow* Open(WebPane* opener, QWebEngineNewWindowRequest& request);
 
     WebPane* Pane() const { return mPane; }
+    // The pane whose page asked for this window, while it exists.
+    WebPane* Opener() const { return mOpener.data(); }
+    // True while the window has shown no page of its own: its first navigation may still turn
+    // out to be a download, which then belongs to the opener, and the window goes.
+    bool ShowsNothingYet() const;
 
     // Where a window of `requested` geometry goes: the requested size, or the default one when
     // none is given; the requested place, or a step down and right of `owner` when none is
@@ -36,6 +42,7 @@ protected:
 private:
     PageWindow();
     WebPane* mPane = nullptr;
+    QPointer<WebPane> mOpener;
 };
 
 }  // namespace platform::browser

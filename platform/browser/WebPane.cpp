@@ -100,8 +100,14 @@ void HandleDownload(QWebEngineDownloadRequest* download) {
         return;
     }
     // The dialog and the progress belong to the pane whose page started the download; a page
-    // of a closed pane has none.
+    // of a closed pane has none. A link that opened a window for a file leaves that window
+    // empty: the download goes to the pane that asked, and the empty window closes.
     QPointer<WebPane> pane = PaneOf(download->page());
+    if (auto* opened = pane ? qobject_cast<PageWindow*>(pane->window()) : nullptr;
+        opened && opened->Opener() && opened->ShowsNothingYet()) {
+        pane = opened->Opener();
+        opened->close();
+    }
     QWidget* parent = pane ? pane->window() : nullptr;
     QString name = download->suggestedFileName();
     if (name.isEmpty()) name = download->downloadFileName();

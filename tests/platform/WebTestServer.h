@@ -199,6 +199,10 @@ private:
                         "<button id='open' style='position:absolute;left:0;top:60%;"
                         "width:100%;height:40%' onclick=\"window.open('/popup2','',"
                         "'width=400,height=300')\">Open small</button>")));
+        s.Get("/fileopener",
+              html(Page("File opener",
+                        "<a href='/grades.bin' target='_blank' style='display:block;"
+                        "position:absolute;left:0;top:0;width:100%;height:100%'>Grades</a>")));
         s.Get("/autopopup", html(Page("Auto", "", "<script>window.open('/popup');</script>")));
         s.Get("/popup", html(Page("Popup Page", "<p>A page of its own</p>")));
         s.Get("/popup2", html(Page("Small Popup")));

@@ -70,10 +70,18 @@ protected:
         pane = pane ? pane : mPane;
         pane->Navigate(mServer.Url(path));
         ASSERT_TRUE(WaitUntil([&] { return !pane->NavigationPending(); }));
-        ASSERT_TRUE(WaitUntil([&] {
-            return Evaluate(View(pane), QStringLiteral("document.readyState")).toString() ==
-                   QLatin1String("complete");
-        }));
+        ASSERT_TRUE(WaitUntil([&] { return Ready(pane); }));
+    }
+    // Whether the page is complete, and has been drawn once since.
+    bool Ready(WebPane* pane = nullptr) const {
+        QWebEngineView* view = View(pane);
+        if (Evaluate(view, QStringLiteral("document.readyState")).toString() !=
+            QLatin1String("complete"))
+            return false;
+        Evaluate(view, QStringLiteral("window.qmDrawn = false; requestAnimationFrame(() => "
+                                      "requestAnimationFrame(() => window.qmDrawn = true)); 0"));
+        return WaitUntil([&] { return Evaluate(view, QStringLiteral("window.qmDrawn")).toBool(); },
+                         5000);
     }
     QString Title(WebPane* pane = nullptr) const { return View(pane)->title(); }
     // The widget inside the view that takes input, as a person's keys and clicks reach it.
@@ -150,6 +158,24 @@ TEST_F(BrowserTest, BlankTargetOpensAnOwnedWindowThatItsPageCanClose) {
     inner->page()->runJavaScript(QStringLiteral("window.close()"));
     EXPECT_TRUE(WaitUntil([&] { return popup.isNull() && secondGuard.isNull(); }));
     EXPECT_NE(View(), nullptr);
+}
+
+TEST_F(BrowserTest, FileOpenedInANewWindowDownloadsInTheOpenerAndLeavesNoEmptyWindow) {
+    QTemporaryDir dir;
+    QWidget* asked = nullptr;
+    WebPane::SetSaveFileChooser([&](QWidget* parent, const QString&) {
+        asked = parent;
+        return dir.filePath(QStringLiteral("grades.bin"));
+    });
+    Load("/fileopener");
+    for (int attempt = 0; attempt < 5 && mServer.Requests("/grades.bin") == 0; ++attempt) {
+        QTest::mouseClick(Input(), Qt::LeftButton, {}, QPoint(60, 40));
+        WaitUntil([&] { return mServer.Requests("/grades.bin") > 0; }, 3000);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return mPane->StatusText().startsWith(QStringLiteral("Saved")); }));
+    EXPECT_EQ(asked, mWindow.get());
+    EXPECT_TRUE(WaitUntil([] { return OpenPageWindow() == nullptr; }));
+    EXPECT_EQ(Title(), QStringLiteral("File opener"));
 }
 
 TEST_F(BrowserTest, PopupWithoutAClickStaysBlocked) {
@@ -288,22 +314,7 @@ TEST_F(BrowserTest, BrowserKeysReloadFindZoomAndGoBack) {
     EXPECT_TRUE(WaitUntil([&] { return mServer.Requests("/words") == 2; }));
     Keys(QKeySequence(Qt::CTRL | Qt::Key_R));
     EXPECT_TRUE(WaitUntil([&] { return mServer.Requests("/words") == 3; }));
-    ASSERT_TRUE(WaitUntil([&] { return !mPane->NavigationPending(); }));
-
-    // Zoom in steps, shown in the status text, per pane.
-    Keys(QKeySequence(Qt::CTRL | Qt::Key_Plus));
-    EXPECT_DOUBLE_EQ(View()->page()->zoomFactor(), 1.1);
-    EXPECT_TRUE(mPane->StatusText().contains(QStringLiteral("110 %")));
-    Keys(QKeySequence(Qt::CTRL | Qt::Key_Minus));
-    Keys(QKeySequence(Qt::CTRL | Qt::Key_Minus));
-    EXPECT_DOUBLE_EQ(View()->page()->zoomFactor(), 0.9);
-    for (int i = 0; i < 20; ++i) mPane->ZoomIn();
-    EXPECT_EQ(mPane->ZoomPercent(), 500);
-    Keys(QKeySequence(Qt::CTRL | Qt::Key_0));
-    EXPECT_DOUBLE_EQ(View()->page()->zoomFactor(), 1.0);
-    for (int i = 0; i < 20; ++i) mPane->ZoomOut();
-    EXPECT_EQ(mPane->ZoomPercent(), 25);
-    mPane->ZoomReset();
+    ASSERT_TRUE(WaitUntil([&] { return !mPane->NavigationPending() && Ready(); }));
 
     // Find: type, count, next and previous, Escape gives the page the keys back.
     Keys(QKeySequence(Qt::CTRL | Qt::Key_F));
@@ -326,6 +337,21 @@ TEST_F(BrowserTest, BrowserKeysReloadFindZoomAndGoBack) {
     QTest::keyClick(field, Qt::Key_Escape);
     EXPECT_FALSE(field->isVisible());
     EXPECT_TRUE(View()->isAncestorOf(QApplication::focusWidget()));
+
+    // Zoom in steps, shown in the status text, per pane.
+    Keys(QKeySequence(Qt::CTRL | Qt::Key_Plus));
+    EXPECT_DOUBLE_EQ(View()->page()->zoomFactor(), 1.1);
+    EXPECT_TRUE(mPane->StatusText().contains(QStringLiteral("110 %")));
+    Keys(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    Keys(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    EXPECT_DOUBLE_EQ(View()->page()->zoomFactor(), 0.9);
+    for (int i = 0; i < 20; ++i) mPane->ZoomIn();
+    EXPECT_EQ(mPane->ZoomPercent(), 500);
+    Keys(QKeySequence(Qt::CTRL | Qt::Key_0));
+    EXPECT_DOUBLE_EQ(View()->page()->zoomFactor(), 1.0);
+    for (int i = 0; i < 20; ++i) mPane->ZoomOut();
+    EXPECT_EQ(mPane->ZoomPercent(), 25);
+    mPane->ZoomReset();
 
     // Back and forward with Alt and the arrows; Backspace does not go back.
     Load("/page");
