@@ -4,8 +4,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLibrary>
+#include <QOpenGLWidget>
 #include <cstdio>
 
 namespace platform::browser {
@@ -95,7 +97,23 @@ void SettleDeferredNavigations(int maxMs) {
     if (ThePlugin().settle) ThePlugin().settle(maxMs);
 }
 
-DeferredPane::DeferredPane(QWidget* parent) : BrowserPane(parent) {}
+void PrepareWindowForPanes(QWidget* window) {
+    // Only a platform with OpenGL windows: the offscreen one has none (screenshots, tests).
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("xcb") && platform != QLatin1String("wayland")) return;
+    if (!window || window->internalWinId() || window->property("qm_panesReady").toBool()) return;
+    window->setProperty("qm_panesReady", true);
+    // The toolkit gives a window an OpenGL surface when it is made with an OpenGL widget
+    // inside; this one is never shown, and never makes a context of its own.
+    auto* marker = new QOpenGLWidget(window);
+    marker->setObjectName(QStringLiteral("SurfaceForPanes"));
+    marker->setAttribute(Qt::WA_DontShowOnScreen);
+    marker->hide();
+}
+
+DeferredPane::DeferredPane(QWidget* parent) : BrowserPane(parent) {
+    PrepareWindowForPanes(window());
+}
 
 bool DeferredPane::EnsureReal() {
     if (mReal) return true;

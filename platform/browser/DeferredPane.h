@@ -36,6 +36,13 @@ void InstallDeferredWebPane(const QString& plugin = {});
 // navigation (see WebPane). Otherwise returns at once.
 void SettleDeferredNavigations(int maxMs = 2000);
 
+// The engine's view draws through OpenGL, and a window that had none is made anew when the
+// first view appears in it: its native window changes, and the windows it owns lose their
+// owner on the window system. A window that will hold panes is made with an OpenGL surface
+// from the start instead. Call it before the window is first shown; DeferredPane does it for
+// the window it is placed in. Nothing on platforms without OpenGL windows.
+void PrepareWindowForPanes(QWidget* window);
+
 // A pane that stands white until its first navigation, then loads the plugin and holds the
 // real pane, to which every call goes from then on.
 class DeferredPane : public BrowserPane {

@@ -30,9 +30,8 @@ logged_at_least() { [ "$(logged)" -ge "$1" ]; }
 xdotool mousemove --window "$wid" 150 $((menu + 20)) click 1
 wait_for 60 logged_at_least 1 || fail "Logoff did not request the logout page"
 echo "Logoff: logout page requested"
-# The first page makes the window system window of the main window be created afresh (for the
-# engine's drawing surface): find it again.
-wid=$(main_window)
+# The first page leaves the main window's native window as it was.
+(($(main_window) == wid)) || fail "the main window's native window changed with its first page"
 
 # "Attendance Records" (x 320 to 489, clear of its neighbours between 362 and 447).
 xdotool mousemove --window "$wid" 400 $((menu + 20)) click 1

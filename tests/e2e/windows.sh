@@ -13,8 +13,8 @@ declare -A client_height=(
     [Form6]=497 [Form7]=204 [Form8]=496 [Form9]=424
 )
 
-# The visible window of a form. Its window-system id can change (the first page shown in a
-# window makes the toolkit create it afresh), so it is looked up at every use. The questions
+# The visible window of a form, looked up at every use (a window that is unloaded and shown
+# again has a new one). The questions
 # window has no caption: it is told from menus and tooltips by its size.
 window_of() {
     local form=$1 w
