@@ -12,6 +12,7 @@
 #include "app/frmMain.h"
 #include "app/frmViewer.h"
 #include "controls/Register.h"
+#include "platform/browser/DeferredPane.h"
 #include "platform/forms/Instances.h"
 #include "portal/DemoPortal.h"
 
@@ -32,6 +33,24 @@ public:
     }
 
 private:
+    bool mDone = false;
+};
+
+// Once the watched window has painted and the program has been idle a moment, starts the web
+// engine ahead of the first page a person asks for.
+class WarmUpAfterFirstPaint : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !mDone) {
+            mDone = true;
+            QTimer::singleShot(kIdleMs, qApp, [] { platform::browser::WarmUpDeferredWebPane(); });
+        }
+        return false;
+    }
+
+private:
+    static constexpr int kIdleMs = 250;
     bool mDone = false;
 };
 
@@ -136,7 +155,11 @@ int Application::Run() {
         }
         return 0;
     }
-    if (mConfig.quitAfterFirstPaint) main->installEventFilter(new FirstPaintQuitter(main));
+    if (mConfig.quitAfterFirstPaint) {
+        main->installEventFilter(new FirstPaintQuitter(main));
+    } else {
+        main->installEventFilter(new WarmUpAfterFirstPaint(main));
+    }
     return QApplication::exec();
 }
 

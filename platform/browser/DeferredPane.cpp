@@ -17,6 +17,7 @@ namespace {
 // The plugin's entry points (see WebPanePlugin.cpp).
 using CreateFn = BrowserPane* (*)(QWidget*);
 using SettleFn = void (*)(int);
+using WarmFn = void (*)();
 
 struct Plugin {
     QString path;
@@ -24,7 +25,10 @@ struct Plugin {
     QString error;
     CreateFn create = nullptr;
     SettleFn settle = nullptr;
+    WarmFn warm = nullptr;
 };
+
+bool gInstalled = false;  // InstallDeferredWebPane has run
 
 Plugin& ThePlugin() {
     static Plugin plugin;
@@ -46,6 +50,7 @@ bool LoadPlugin() {
     }
     p.create = reinterpret_cast<CreateFn>(lib.resolve("qm_web_pane_create"));
     p.settle = reinterpret_cast<SettleFn>(lib.resolve("qm_web_pane_settle"));
+    p.warm = reinterpret_cast<WarmFn>(lib.resolve("qm_web_pane_warm"));
     if (!p.create || !p.settle) {
         p.error = QStringLiteral("%1 lacks its entry points").arg(path);
         p.create = nullptr;
@@ -88,9 +93,22 @@ void PrepareWebEngine() {
 }
 
 void InstallDeferredWebPane(const QString& plugin) {
+    gInstalled = true;
     ThePlugin().path = plugin;
     BrowserPane::SetFactory(
         [](QWidget* parent) -> BrowserPane* { return new DeferredPane(parent); });
+}
+
+bool Tracing() {
+    static const bool tracing = qEnvironmentVariableIsSet("QUILLMERE_TRACE");
+    return tracing;
+}
+
+void WarmUpDeferredWebPane() {
+    if (!gInstalled) return;
+    // Said before any engine process starts, so that a watcher can tell them from early ones.
+    if (Tracing()) std::fputs("quillmere: warming up the web engine\n", stderr);
+    if (LoadPlugin() && ThePlugin().warm) ThePlugin().warm();
 }
 
 void SettleDeferredNavigations(int maxMs) {

@@ -32,6 +32,17 @@ void PrepareWebEngine();
 // means "quillmere-webpane" in the program's folder.
 void InstallDeferredWebPane(const QString& plugin = {});
 
+// Starts the web engine ahead of the first page (the plugin, the shared profile and one spare
+// view), so that the first page a person asks for draws without waiting for the engine. The
+// program calls it once its main window has painted and it is idle. Nothing unless
+// InstallDeferredWebPane has run.
+void WarmUpDeferredWebPane();
+
+// Whether the program traces the web engine's start (QUILLMERE_TRACE in the environment):
+// lines on standard error when the warm-up begins and ends, and at the first view, whether the
+// engine was warm.
+bool Tracing();
+
 // When the plugin was loaded: waits, at most maxMs, for closed panes still finishing a
 // navigation (see WebPane). Otherwise returns at once.
 void SettleDeferredNavigations(int maxMs = 2000);

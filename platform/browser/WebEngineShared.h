@@ -41,12 +41,19 @@ struct Engine {
         QPointer<WebPane> pane;
     };
     QHash<quint32, PlacedDownload> placedDownloads;
+    // A view made ahead of need, hidden and without a parent, once the program is idle after
+    // its start; the first pane that needs a view takes it.
+    QPointer<QWebEngineView> spare;
+    bool viewMade = false;
 };
 
 Engine& TheEngine();
 
 // The profile every page loads through; made on first use.
 QWebEngineProfile* SharedProfile();
+
+// Starts the engine ahead of need: the shared profile and a spare view (see Engine::spare).
+void WarmUp();
 
 // The pane that shows `page`, or null (a page of a closed pane, or one not yet shown).
 WebPane* PaneOf(QWebEnginePage* page);

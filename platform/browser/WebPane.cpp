@@ -28,6 +28,7 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 
 #include "platform/browser/FindBar.h"
@@ -50,17 +51,16 @@ constexpr int kDownloadEndStatusMs = 8000;
 // The engine's view with our context menu in place of the engine's own.
 class PaneView : public QWebEngineView {
 public:
-    PaneView(WebPane* pane) : QWebEngineView(pane), mPane(pane) {}
+    using QWebEngineView::QWebEngineView;
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override {
-        QMenu* menu = mPane->CreateContextMenu();
+        auto* pane = qobject_cast<WebPane*>(parentWidget());
+        if (!pane) return;
+        QMenu* menu = pane->CreateContextMenu();
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->popup(event->globalPos());
     }
-
-private:
-    WebPane* mPane;
 };
 
 // Deletes the profile once it has been let go and its last page is gone: a profile deleted
@@ -238,6 +238,7 @@ void SettlePendingNavigations(int maxMs) {
     }
     for (LingeringView& l : e.lingering) delete l.view.data();
     e.lingering.clear();
+    delete e.spare.data();
     e.releaseRequested = true;
     ReleaseProfileIfUnused();
 }
@@ -381,16 +382,46 @@ void WebPane::OpenRequest(QWebEngineNewWindowRequest& request) {
     request.openIn(mView->page());
 }
 
-void WebPane::CreateView() {
-    mView = new PaneView(this);
-    auto* page = new QWebEnginePage(SharedProfile(), mView);
+// A view with its page on the shared profile, counted so that the profile outlives it.
+QWebEngineView* NewView(QWidget* parent) {
+    auto* view = new PaneView(parent);
+    auto* page = new QWebEnginePage(SharedProfile(), view);
     ++TheEngine().livePages;
     // Counted down once the page is fully gone, so the profile can follow it.
-    connect(page, &QObject::destroyed, [] {
+    QObject::connect(page, &QObject::destroyed, [] {
         --TheEngine().livePages;
         ReleaseProfileIfUnused();
     });
-    mView->setPage(page);
+    view->setPage(page);
+    return view;
+}
+
+void WarmUp() {
+    Engine& e = TheEngine();
+    if (e.spare) return;
+    // A view of its own starts the engine and one renderer; the first pane takes it over.
+    e.spare = NewView(nullptr);
+    e.spare->setAttribute(Qt::WA_DontShowOnScreen);
+    e.spare->page()->setUrl(QUrl(QStringLiteral("about:blank")));
+    if (Tracing()) std::fputs("quillmere: web engine warm\n", stderr);
+}
+
+void WebPane::CreateView() {
+    Engine& e = TheEngine();
+    const bool warm = e.spare != nullptr;
+    if (Tracing() && !e.viewMade) {
+        std::fprintf(stderr, "quillmere: first view: web engine %s\n", warm ? "warm" : "cold");
+    }
+    e.viewMade = true;
+    if (warm) {
+        mView = e.spare.data();
+        e.spare = nullptr;
+        mView->setParent(this);
+        mView->setAttribute(Qt::WA_DontShowOnScreen, false);
+    } else {
+        mView = NewView(this);
+    }
+    QWebEnginePage* page = mView->page();
     page->setZoomFactor(mZoomPercent / 100.0);
     LayOutChildren();
     mView->lower();
