@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QUrl>
 #include <cstdio>
+#include <functional>
+#include <utility>
 
 #include "app/frmMain.h"
 #include "app/frmViewer.h"
@@ -20,39 +22,25 @@ namespace app {
 
 namespace {
 
-// Ends the program once the watched window has painted: the start-up benchmark's finish line.
-class FirstPaintQuitter : public QObject {
+// Runs `then` once, `delayMs` after the watched window's first paint.
+class AfterFirstPaint : public QObject {
 public:
-    using QObject::QObject;
+    AfterFirstPaint(QObject* parent, int delayMs, std::function<void()> then)
+        : QObject(parent), mDelayMs(delayMs), mThen(std::move(then)) {}
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !mDone) {
-            mDone = true;
-            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        if (event->type() == QEvent::Paint && mThen) {
+            QTimer::singleShot(mDelayMs, qApp, std::exchange(mThen, {}));
         }
         return false;
     }
 
 private:
-    bool mDone = false;
+    int mDelayMs;
+    std::function<void()> mThen;
 };
 
-// Once the watched window has painted and the program has been idle a moment, starts the web
-// engine ahead of the first page a person asks for.
-class WarmUpAfterFirstPaint : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !mDone) {
-            mDone = true;
-            QTimer::singleShot(kIdleMs, qApp, [] { platform::browser::WarmUpDeferredWebPane(); });
-        }
-        return false;
-    }
-
-private:
-    static constexpr int kIdleMs = 250;
-    bool mDone = false;
-};
+// How long the program is left idle after its first paint before the web engine warms up.
+constexpr int kWarmUpAfterMs = 250;
 
 }  // namespace
 
@@ -156,9 +144,12 @@ int Application::Run() {
         return 0;
     }
     if (mConfig.quitAfterFirstPaint) {
-        main->installEventFilter(new FirstPaintQuitter(main));
+        // The start-up benchmark's finish line.
+        main->installEventFilter(new AfterFirstPaint(main, 0, [] { QCoreApplication::exit(0); }));
     } else {
-        main->installEventFilter(new WarmUpAfterFirstPaint(main));
+        // The first page a person asks for then finds the web engine started.
+        main->installEventFilter(new AfterFirstPaint(
+            main, kWarmUpAfterMs, [] { platform::browser::WarmUpDeferredWebPane(); }));
     }
     return QApplication::exec();
 }
