@@ -1,7 +1,8 @@
 // The start-up benchmark's anchor: the cheapest honest Qt Widgets program with a window like the
 // main window (720 x 431 client pixels under a three-menu bar, about forty labels of links and
 // notices). It exits with code 0 right after the window's first paint, the same finish line as
-// `quillmere --quit-after-first-paint`.
+// `quillmere --quit-after-first-paint`. With --stay (bench_memory) it prints "ready" a second
+// after that paint instead, and stays until it is ended.
 
 #include <QApplication>
 #include <QEvent>
@@ -11,6 +12,8 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <QWidget>
+#include <cstdio>
+#include <cstring>
 
 #ifdef QM_ANCHOR_LINK_WEBENGINE
 #include <QWebEngineView>
@@ -21,19 +24,27 @@ namespace {
 constexpr int kClientWidth = 720;
 constexpr int kClientHeight = 431;
 
-// Quits the event loop once the watched window has painted.
+// Quits the event loop once the watched window has painted, or says it is ready a second later.
 class FirstPaintQuitter : public QObject {
 public:
-    using QObject::QObject;
+    FirstPaintQuitter(QObject* parent, bool stay) : QObject(parent), mStay(stay) {}
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint && !mDone) {
             mDone = true;
-            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+            if (mStay) {
+                QTimer::singleShot(1000, qApp, [] {
+                    std::puts("ready");
+                    std::fflush(stdout);
+                });
+            } else {
+                QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+            }
         }
         return false;
     }
 
 private:
+    bool mStay;
     bool mDone = false;
 };
 
@@ -126,7 +137,8 @@ int main(int argc, char** argv) {
     help->addAction(QStringLiteral("&About"));
     window.setCentralWidget(BuildPanel());
 
-    window.installEventFilter(new FirstPaintQuitter(&window));
+    const bool stay = argc > 1 && std::strcmp(argv[1], "--stay") == 0;
+    window.installEventFilter(new FirstPaintQuitter(&window, stay));
     window.show();
     return QApplication::exec();
 }

@@ -80,6 +80,8 @@ void PrepareWebEngine() {
     // out (switches such as --disable-background-networking are not even read); what is left
     // is the hyperlink-auditing ping, which a closed network has no use for.
     added << "--no-pings";
+    // Pages of one portal share one renderer process, however many windows show them.
+    added << "--process-per-site";
 
     // The user's own switches come first and stay.
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").trimmed();
