@@ -60,7 +60,11 @@ TEST(DesignFileTest, ReadsAWindowAndFillsPlaceholders) {
 TEST(DesignFileTest, BrokenFilesNameTheFileAndTheKey) {
     const char* head =
         R"("caption": "x", "clientWidth": 10, "clientHeight": 10, "border": "fixedSingle")";
-    auto with = [&](const std::string& rest) { return "{" + std::string(head) + rest + "}"; };
+    auto with = [&](const std::string& rest) {
+        std::string json = "{";
+        json.append(head).append(rest).append("}");
+        return json;
+    };
     EXPECT_NE(ErrorOf("{ not json").find("Test.json: not valid JSON"), std::string::npos);
     EXPECT_NE(ErrorOf(R"({"caption": "x"})").find("key \"clientWidth\": missing"),
               std::string::npos);
