@@ -18,6 +18,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWebEngineHistory>
 #include <QWebEngineView>
 #include <atomic>
 #include <memory>
@@ -25,6 +26,7 @@
 #include <thread>
 
 #include "platform/WebTestServer.h"
+#include "platform/browser/WebEngineShared.h"
 #include "platform/browser/WebPane.h"
 
 namespace platform::browser {
@@ -103,6 +105,22 @@ TEST_F(WebPaneTest, CreatesItsViewOnFirstNavigationAndLoadsThePage) {
 
     mPane->Refresh();
     EXPECT_TRUE(WaitUntil([&] { return mServer.Requests("/page") == 2 && Loaded(); }));
+}
+
+TEST_F(WebPaneTest, FirstPaneTakesTheWarmedUpViewWithNoBlankPageToGoBackTo) {
+    WarmUp();
+    QPointer<QWebEngineView> spare = TheEngine().spare.data();
+    ASSERT_NE(spare, nullptr);
+    EXPECT_FALSE(spare->isVisible());
+    mPane->Navigate(mServer.Url("/page"));
+    EXPECT_EQ(View(), spare.data());
+    EXPECT_EQ(TheEngine().spare, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return Loaded() && View()->title() == "Portal Page"; }));
+    EXPECT_TRUE(View()->isVisible());
+    EXPECT_TRUE(WaitUntil([&] { return !View()->history()->canGoBack(); }));
+    mPane->Navigate(mServer.Url("/popup"));
+    ASSERT_TRUE(WaitUntil([&] { return Loaded() && View()->title() == "Popup Page"; }));
+    EXPECT_EQ(View()->history()->count(), 2);
 }
 
 TEST_F(WebPaneTest, FailedLoadShowsErrorPanelAndRetryLoadsAgain) {
