@@ -33,6 +33,8 @@ public:
     // True while a navigation that was asked for has not finished; a window that goes away
     // meanwhile lets the pane finish it (bounded) so that a logout request is not dropped.
     virtual bool NavigationPending() const { return false; }
+    // Gets ready to show a page without showing one yet (the web engine pane makes its view).
+    virtual void Prepare() {}
 
     // The tooltip of the pane as the window designs it.
     void SetToolTipText(const QString& text) { setToolTip(text); }

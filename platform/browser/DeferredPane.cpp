@@ -2,12 +2,14 @@
 
 #include <unistd.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLibrary>
 #include <QOpenGLWidget>
+#include <QTimer>
 #include <cstdio>
 
 namespace platform::browser {
@@ -29,6 +31,7 @@ struct Plugin {
 };
 
 bool gInstalled = false;  // InstallDeferredWebPane has run
+bool gWarm = false;       // WarmUpDeferredWebPane has run
 
 Plugin& ThePlugin() {
     static Plugin plugin;
@@ -110,7 +113,12 @@ void WarmUpDeferredWebPane() {
     if (!gInstalled) return;
     // Said before any engine process starts, so that a watcher can tell them from early ones.
     if (Tracing()) std::fputs("quillmere: warming up the web engine\n", stderr);
-    if (LoadPlugin() && ThePlugin().warm) ThePlugin().warm();
+    if (!LoadPlugin() || !ThePlugin().warm) return;
+    ThePlugin().warm();
+    gWarm = true;
+    // The panes already on the screen get ready now.
+    for (QWidget* w : QApplication::allWidgets())
+        if (auto* pane = qobject_cast<DeferredPane*>(w); pane && pane->isVisible()) pane->Prepare();
 }
 
 void SettleDeferredNavigations(int maxMs) {
@@ -180,6 +188,15 @@ QUrl DeferredPane::CurrentUrl() const {
 
 bool DeferredPane::NavigationPending() const {
     return mReal && mReal->NavigationPending();
+}
+
+void DeferredPane::Prepare() {
+    if (EnsureReal()) mReal->Prepare();
+}
+
+void DeferredPane::showEvent(QShowEvent* event) {
+    BrowserPane::showEvent(event);
+    if (gWarm && !mReal) QTimer::singleShot(0, this, &DeferredPane::Prepare);
 }
 
 void DeferredPane::resizeEvent(QResizeEvent*) {

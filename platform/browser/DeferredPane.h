@@ -66,9 +66,13 @@ public:
     void Focus() override;
     QUrl CurrentUrl() const override;
     bool NavigationPending() const override;
+    void Prepare() override;
 
 protected:
     void resizeEvent(QResizeEvent*) override;
+    // Once the engine is warm, a pane that shows gets its view ready, so that the first click
+    // only loads the page.
+    void showEvent(QShowEvent*) override;
 
 private:
     bool EnsureReal();

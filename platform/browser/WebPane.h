@@ -93,6 +93,9 @@ public:
     void Focus() override;
     QUrl CurrentUrl() const override { return mUrl; }
     bool NavigationPending() const override { return mPending; }
+    void Prepare() override {
+        if (!mView) CreateView();
+    }
 
     // Shows the page a new-window request asked for in this pane (see PageWindow).
     void OpenRequest(QWebEngineNewWindowRequest& request);
