@@ -1,8 +1,10 @@
 #include "app/Application.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
 #include <QImage>
+#include <QLibrary>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>
@@ -16,7 +18,6 @@
 #include "controls/Register.h"
 #include "platform/browser/DeferredPane.h"
 #include "platform/forms/Instances.h"
-#include "portal/DemoPortal.h"
 
 namespace app {
 
@@ -44,30 +45,61 @@ constexpr int kWarmUpAfterMs = 250;
 
 }  // namespace
 
-platform::forms::Placeholders PlaceholdersFor(const Config& config,
-                                              const portal::DemoPortal* demo) {
+platform::forms::Placeholders PlaceholdersFor(const Config& config, const DemoAddresses* demo) {
     platform::forms::Placeholders p;
     p.portal = config.portal;
-    if (p.portal.isEmpty() && demo) p.portal = QString::fromStdString(demo->BaseUrl());
+    if (p.portal.isEmpty() && demo) p.portal = demo->base;
     const QUrl url(p.portal);
     p.portalHost =
         url.port() > 0 ? QStringLiteral("%1:%2").arg(url.host()).arg(url.port()) : url.host();
     p.webmail = config.webmail;
     if (p.webmail.isEmpty()) {
         // Without a configured web-mail server: the demo's stub, or the portal's own host.
-        p.webmail = demo && config.portal.isEmpty() ? QString::fromStdString(demo->WebmailHost())
-                                                    : p.portalHost;
+        p.webmail = demo && config.portal.isEmpty() ? demo->webmail : p.portalHost;
     }
     p.guestUser = config.guestUser;
     p.guestPassword = config.guestPassword;
     return p;
 }
 
+DemoPortalPlugin::~DemoPortalPlugin() {
+    if (mPortal) mStop(mPortal);
+}
+
+bool DemoPortalPlugin::Start(QString* error) {
+    QLibrary lib(
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quillmere-portal")));
+    if (!lib.load()) {
+        *error = lib.errorString();
+        return false;
+    }
+    using StartFn = void* (*)(char*, std::size_t);
+    using AddressesFn = void (*)(void*, char*, std::size_t, char*, std::size_t);
+    auto start = reinterpret_cast<StartFn>(lib.resolve("qm_portal_start"));
+    auto addresses = reinterpret_cast<AddressesFn>(lib.resolve("qm_portal_addresses"));
+    mStop = reinterpret_cast<void (*)(void*)>(lib.resolve("qm_portal_stop"));
+    if (!start || !addresses || !mStop) {
+        *error = QStringLiteral("%1 lacks its entry points").arg(lib.fileName());
+        return false;
+    }
+    char why[512] = {};
+    mPortal = start(why, sizeof why);
+    if (!mPortal) {
+        *error = QString::fromUtf8(why);
+        return false;
+    }
+    char base[256] = {};
+    char webmail[256] = {};
+    addresses(mPortal, base, sizeof base, webmail, sizeof webmail);
+    mAddresses = {QString::fromUtf8(base), QString::fromUtf8(webmail)};
+    return true;
+}
+
 Application::Application(Config config) : mConfig(std::move(config)) {}
 
 Application::~Application() {
     CloseWindows();
-    if (mDemo) mDemo->Stop();
+    mDemo.reset();
 }
 
 void Application::CloseWindows() {
@@ -77,15 +109,16 @@ void Application::CloseWindows() {
 
 bool Application::Start(QString* error) {
     if (mConfig.portal.isEmpty()) {
-        mDemo = std::make_unique<portal::DemoPortal>();
-        std::string why;
+        mDemo = std::make_unique<DemoPortalPlugin>();
+        QString why;
         if (!mDemo->Start(&why)) {
-            *error =
-                QStringLiteral("cannot start the demo portal: %1").arg(QString::fromStdString(why));
+            mDemo.reset();
+            *error = QStringLiteral("cannot start the demo portal: %1").arg(why);
             return false;
         }
     }
-    platform::forms::SetPlaceholders(PlaceholdersFor(mConfig, mDemo.get()));
+    platform::forms::SetPlaceholders(
+        PlaceholdersFor(mConfig, mDemo ? &mDemo->Addresses() : nullptr));
     if (!mConfig.designDir.isEmpty()) platform::forms::SetDesignDirectory(mConfig.designDir);
     controls::RegisterControls();
     try {

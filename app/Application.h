@@ -1,6 +1,7 @@
 #pragma once
 // Start-up and end of the program, apart from main() so that tests drive the same sequence.
 
+#include <QString>
 #include <memory>
 
 #include "app/Config.h"
@@ -8,14 +9,34 @@
 
 class frmViewer;
 
-namespace portal {
-class DemoPortal;
-}
-
 namespace app {
 
+// Where the demo portal answers: its base URL ("http://127.0.0.1:PORT") and web-mail host.
+struct DemoAddresses {
+    QString base;
+    QString webmail;
+};
+
 // The addresses the windows' placeholders take: the configured ones, or the demo portal's.
-platform::forms::Placeholders PlaceholdersFor(const Config& config, const portal::DemoPortal* demo);
+platform::forms::Placeholders PlaceholdersFor(const Config& config, const DemoAddresses* demo);
+
+// The demo portal, from its plugin (quillmere-portal in the program's folder), loaded only when
+// no portal is configured. Stops when it goes.
+class DemoPortalPlugin {
+public:
+    DemoPortalPlugin() = default;
+    DemoPortalPlugin(const DemoPortalPlugin&) = delete;
+    DemoPortalPlugin& operator=(const DemoPortalPlugin&) = delete;
+    ~DemoPortalPlugin();
+    // Loads the plugin and starts the portal; false, with `error` saying why, when it cannot.
+    bool Start(QString* error);
+    const DemoAddresses& Addresses() const { return mAddresses; }
+
+private:
+    void* mPortal = nullptr;
+    void (*mStop)(void*) = nullptr;
+    DemoAddresses mAddresses;
+};
 
 class Application {
 public:
@@ -40,7 +61,7 @@ private:
     int RunViewer();
 
     Config mConfig;
-    std::unique_ptr<portal::DemoPortal> mDemo;
+    std::unique_ptr<DemoPortalPlugin> mDemo;
     std::unique_ptr<frmViewer> mViewer;
 };
 

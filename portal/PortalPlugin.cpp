@@ -1,0 +1,46 @@
+// The demo portal as a plugin (quillmere-portal, next to the program): the program loads it only
+// when no portal is configured, so that a program pointed at a real portal never maps the HTTP
+// server and the cryptography it brings. Plain C names, so the program can look them up.
+
+#include <cstring>
+#include <string>
+
+#include "portal/DemoPortal.h"
+
+namespace {
+void Copy(const std::string& text, char* out, std::size_t size) {
+    if (size == 0) return;
+    std::strncpy(out, text.c_str(), size - 1);
+    out[size - 1] = '\0';
+}
+}  // namespace
+
+extern "C" {
+
+// Starts a demo portal on 127.0.0.1 with its defaults; returns it, or null with `error` filled.
+__attribute__((visibility("default"))) void* qm_portal_start(char* error, std::size_t size) {
+    auto* demo = new portal::DemoPortal();
+    std::string why;
+    if (!demo->Start(&why)) {
+        Copy(why, error, size);
+        delete demo;
+        return nullptr;
+    }
+    return demo;
+}
+
+// The portal's base URL ("http://127.0.0.1:PORT") and web-mail host ("127.0.0.1:PORT").
+__attribute__((visibility("default"))) void qm_portal_addresses(void* demo, char* base,
+                                                                std::size_t baseSize, char* webmail,
+                                                                std::size_t webmailSize) {
+    auto* d = static_cast<portal::DemoPortal*>(demo);
+    Copy(d->BaseUrl(), base, baseSize);
+    Copy(d->WebmailHost(), webmail, webmailSize);
+}
+
+// Stops the portal and frees it.
+__attribute__((visibility("default"))) void qm_portal_stop(void* demo) {
+    delete static_cast<portal::DemoPortal*>(demo);
+}
+
+}  // extern "C"
