@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "Rounds.h"
 #include "child_process.h"
 
 namespace {
@@ -31,20 +32,10 @@ struct Case {
 std::map<std::string, std::vector<double>> gMs;
 bool gFailed = false;
 
-const std::vector<std::string>& Environment() {
-    static const std::vector<std::string> env = [] {
-        std::vector<std::string> e = bench::ChildEnvironment();
-        // The engine's sandbox does not start as root (the program turns it off by itself).
-        if (geteuid() == 0) e.emplace_back("QTWEBENGINE_DISABLE_SANDBOX=1");
-        return e;
-    }();
-    return env;
-}
-
 // One run; the program's own measure in milliseconds, or a negative number after saying why.
 double RunOnce(const Case& c, std::string* error) {
     bench::Child child;
-    if (!child.Start(c.program, c.args, Environment(), error)) return -1;
+    if (!child.Start(c.program, c.args, bench::EngineChildEnvironment(), error)) return -1;
     const int status = child.Wait();
     const std::string out = child.Output();
     const size_t at = out.find("click-to-paint-ms ");
@@ -68,12 +59,6 @@ void FirstPage(benchmark::State& state, const Case& c) {
         state.SetIterationTime(ms / 1e3);
         gMs[c.name].push_back(ms);
     }
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n == 0 ? 0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 }  // namespace
@@ -107,12 +92,12 @@ int main(int argc, char** argv) {
 
     std::printf("\nclick to first paint of the page (median of %d runs):\n", kRounds * kIterations);
     for (const Case& c : cases)
-        std::printf("  %-36s %8.1f ms\n", c.label.c_str(), Median(gMs[c.name]));
-    const double anchor = Median(gMs["anchor"]);
+        std::printf("  %-36s %8.1f ms\n", c.label.c_str(), bench::Median(gMs[c.name]));
+    const double anchor = bench::Median(gMs["anchor"]);
     if (anchor > 0) {
         std::printf("first page ratio warm/anchor: %.2f (goal at most 1.2)\n",
-                    Median(gMs["warm"]) / anchor);
-        std::printf("first page ratio cold/anchor: %.2f\n", Median(gMs["cold"]) / anchor);
+                    bench::Median(gMs["warm"]) / anchor);
+        std::printf("first page ratio cold/anchor: %.2f\n", bench::Median(gMs["cold"]) / anchor);
     }
     if (gFailed) {
         std::fprintf(stderr, "bench_first_page: a program under measurement failed\n");

@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "Rounds.h"
 #include "child_process.h"
 
 namespace {
@@ -83,20 +84,10 @@ long TreePssKb(pid_t root) {
     return total;
 }
 
-const std::vector<std::string>& Environment() {
-    static const std::vector<std::string> env = [] {
-        std::vector<std::string> e = bench::ChildEnvironment();
-        if (geteuid() == 0) e.emplace_back("QTWEBENGINE_DISABLE_SANDBOX=1");
-        e.emplace_back("QUILLMERE_TRACE=1");
-        return e;
-    }();
-    return env;
-}
-
 // One run: the tree's PSS in MB once the program is ready, or a negative number.
 double MeasureOnce(const Case& c, std::string* error) {
     bench::Child child;
-    if (!child.Start(c.program, c.args, Environment(), error)) return -1;
+    if (!child.Start(c.program, c.args, bench::EngineChildEnvironment(), error)) return -1;
     const auto until = std::chrono::steady_clock::now() + kReadyWithin;
     while (child.Output().find(c.ready) == std::string::npos) {
         if (!child.Running() || std::chrono::steady_clock::now() > until) {
@@ -131,11 +122,6 @@ void Memory(benchmark::State& state, const Case& c) {
     }
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -168,10 +154,10 @@ int main(int argc, char** argv) {
 
     std::printf("\nproportional set size of the process tree (median of %d runs):\n", kRuns);
     for (const Case& c : cases)
-        std::printf("  %-44s %8.1f MB\n", c.label.c_str(), Median(gMb[c.name]));
+        std::printf("  %-44s %8.1f MB\n", c.label.c_str(), bench::Median(gMb[c.name]));
     const auto ratio = [](const char* a, const char* b) {
-        const double anchor = Median(gMb[b]);
-        return anchor > 0 ? Median(gMb[a]) / anchor : 0;
+        const double anchor = bench::Median(gMb[b]);
+        return anchor > 0 ? bench::Median(gMb[a]) / anchor : 0;
     };
     std::printf("memory ratio five windows/one view: %.2f (goal at most 1.5)\n",
                 ratio("pages", "pages_anchor"));

@@ -130,3 +130,17 @@ std::string DescribeStatus(int status) {
 }
 
 }  // namespace bench
+
+namespace bench {
+
+const std::vector<std::string>& EngineChildEnvironment() {
+    static const std::vector<std::string> env = [] {
+        std::vector<std::string> e = ChildEnvironment();
+        if (geteuid() == 0) e.emplace_back("QTWEBENGINE_DISABLE_SANDBOX=1");
+        e.emplace_back("QUILLMERE_TRACE=1");
+        return e;
+    }();
+    return env;
+}
+
+}  // namespace bench

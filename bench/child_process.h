@@ -18,6 +18,10 @@ std::string ExecutableDir();
 // The folder is made on the first call and removed at exit.
 const std::vector<std::string>& ChildEnvironment();
 
+// The same for programs that start the web engine: its sandbox off when running as root (it
+// refuses to start there), and QUILLMERE_TRACE set so that Quillmere says when its engine warms.
+const std::vector<std::string>& EngineChildEnvironment();
+
 // A started program. Its standard output and error go to an in-memory file.
 class Child {
 public:

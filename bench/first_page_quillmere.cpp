@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     auto click = [&] {
         clock.start();
-        firstpage::Click(form.Ctl<QWidget>(QStringLiteral("gxButtons_H1")));
+        testsupport::Click(form.Ctl<QWidget>(QStringLiteral("gxButtons_H1")));
         // The click made the pane's view; the page's drawing ends the run.
         for (QWidget* view : firstpage::ViewsIn(form.widget()))
             new firstpage::PaintWatcher(view, [&] { firstpage::PrintAndQuit(clock); });

@@ -17,7 +17,7 @@ template <class W>
 void ShowPage(platform::forms::FormWindow& main, const char* button, int* painted) {
     auto& form = platform::forms::Instance<W>();
     form.LoadToolbar(main);
-    firstpage::Click(form.template Ctl<QWidget>(QString::fromLatin1(button)));
+    testsupport::Click(form.template Ctl<QWidget>(QString::fromLatin1(button)));
     for (QWidget* view : firstpage::ViewsIn(form.widget()))
         new firstpage::PaintWatcher(view, [painted] { ++*painted; });
 }

@@ -1,16 +1,16 @@
 #pragma once
 // What Quillmere's side of bench_first_page and bench_memory share: the program's windows set up
 // as main() and the application do it, with the web engine pane from its plugin, against the
-// local page server; and a click as a person's.
+// local page server. Clicks are a person's (testsupport::Click).
 
 #include <QApplication>
-#include <QMouseEvent>
 #include <QUrl>
 
 #include "controls/Register.h"
 #include "pages.h"
 #include "platform/browser/DeferredPane.h"
 #include "platform/forms/Instances.h"
+#include "support/Ui.h"
 
 namespace firstpage {
 
@@ -24,17 +24,6 @@ inline void SetUpProgram() {
     p.webmail = p.portalHost;
     platform::forms::SetPlaceholders(p);
     controls::RegisterControls();
-}
-
-inline void Click(QWidget* w) {
-    const QPointF at(w->rect().center());
-    const QPointF global(w->mapToGlobal(at.toPoint()));
-    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(w, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(w, &release);
 }
 
 }  // namespace firstpage
