@@ -50,8 +50,10 @@ platform::forms::Placeholders PlaceholdersFor(const Config& config, const DemoAd
     p.portal = config.portal;
     if (p.portal.isEmpty() && demo) p.portal = demo->base;
     const QUrl url(p.portal);
-    p.portalHost =
-        url.port() > 0 ? QStringLiteral("%1:%2").arg(url.host()).arg(url.port()) : url.host();
+    // An IPv6 host keeps its brackets: the windows put it into addresses of their own.
+    QString host = url.host();
+    if (host.contains(QLatin1Char(':'))) host = QStringLiteral("[%1]").arg(host);
+    p.portalHost = url.port() > 0 ? QStringLiteral("%1:%2").arg(host).arg(url.port()) : host;
     p.webmail = config.webmail;
     if (p.webmail.isEmpty()) {
         // Without a configured web-mail server: the demo's stub, or the portal's own host.

@@ -331,7 +331,14 @@ void WebPane::AddKeys() {
 
 void WebPane::Navigate(const QString& address) {
     const QUrl url = AddressToUrl(address);
-    if (url.isValid()) Load(url);
+    if (url.isValid()) {
+        Load(url);
+    } else if (!address.trimmed().isEmpty()) {
+        // Said, never silently dropped: a window's address that makes no URL is a fault to see.
+        mPending = false;
+        mProgressLine->hide();
+        ShowProblem(url, tr("This is not a valid address."), address.trimmed());
+    }
 }
 
 void WebPane::Refresh() {
@@ -343,7 +350,7 @@ void WebPane::Reload(bool bypassCache) {
     // After a failure the view still holds the page before it; the failed address is the one
     // to try again.
     if (mErrorPanel && mErrorPanel->isVisible()) {
-        Load(mFailedUrl);
+        if (mFailedUrl.isValid()) Load(mFailedUrl);
         return;
     }
     mPending = true;
@@ -543,7 +550,9 @@ void WebPane::CreateErrorPanel() {
     mErrorText->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* retry = new QPushButton(tr("Retry"), mErrorPanel);
     retry->setObjectName(QStringLiteral("RetryButton"));
-    connect(retry, &QPushButton::clicked, this, [this] { Load(mFailedUrl); });
+    connect(retry, &QPushButton::clicked, this, [this] {
+        if (mFailedUrl.isValid()) Load(mFailedUrl);
+    });
 
     auto* layout = new QVBoxLayout(mErrorPanel);
     layout->setContentsMargins(16, 16, 16, 16);
@@ -555,12 +564,12 @@ void WebPane::CreateErrorPanel() {
     layout->addStretch(1);
 }
 
-void WebPane::ShowProblem(const QUrl& url, const QString& reason) {
+void WebPane::ShowProblem(const QUrl& url, const QString& reason, const QString& shown) {
     if (!mErrorPanel) CreateErrorPanel();
     mFailedUrl = url;
     mErrorText->setText(tr("The address %1 could not be loaded.\n%2\n\nCheck that the portal is "
                            "running and the network is connected, then try again.")
-                            .arg(mFailedUrl.toDisplayString(), reason));
+                            .arg(shown.isEmpty() ? mFailedUrl.toDisplayString() : shown, reason));
     LayOutChildren();
     mErrorPanel->raise();
     mErrorPanel->show();

@@ -145,7 +145,8 @@ private:
     void CreateErrorPanel();
     void OnLoadingChanged(const QWebEngineLoadingInfo& info);
     void OnProgress(int percent);
-    void ShowProblem(const QUrl& url, const QString& reason);
+    // The error panel for `url` (shown as `shown` when given: an address that makes no URL).
+    void ShowProblem(const QUrl& url, const QString& reason, const QString& shown = {});
     void SetZoom(int percent);
     void ShowStatus(const QString& richText, int ms);
     void Track(QWebEngineDownloadRequest* download);

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include "app/Application.h"
 #include "app/Config.h"
@@ -99,4 +100,14 @@ TEST(ConfigTest, PlaceholdersComeFromTheConfiguredPortal) {
     EXPECT_EQ(p.webmail, "sis.test:8080");  // no web-mail server configured: the portal's host
     c.webmail = "mail.test";
     EXPECT_EQ(app::PlaceholdersFor(c, nullptr).webmail, "mail.test");
+
+    // An IPv6 portal keeps the brackets that make its host usable in an address.
+    c = {};
+    c.portal = "http://[::1]:8080";
+    p = app::PlaceholdersFor(c, nullptr);
+    EXPECT_EQ(p.portalHost, "[::1]:8080");
+    EXPECT_EQ(p.webmail, "[::1]:8080");
+    EXPECT_TRUE(QUrl("http://" + p.webmail + "/").isValid());
+    c.portal = "http://[fe80::1]";
+    EXPECT_EQ(app::PlaceholdersFor(c, nullptr).portalHost, "[fe80::1]");
 }

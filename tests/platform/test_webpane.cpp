@@ -123,6 +123,22 @@ TEST_F(WebPaneTest, FirstPaneTakesTheWarmedUpViewWithNoBlankPageToGoBackTo) {
     EXPECT_EQ(View()->history()->count(), 2);
 }
 
+TEST_F(WebPaneTest, AnAddressThatMakesNoUrlIsSaidNotDropped) {
+    mPane->Navigate(QStringLiteral("http://[::1:8080/School/Profile/gui/login.cfm"));
+    ASSERT_NE(ErrorPanel(), nullptr);
+    EXPECT_TRUE(ErrorPanel()->isVisible());
+    EXPECT_FALSE(mPane->NavigationPending());
+    auto* text = ErrorPanel()->findChild<QLabel*>(QStringLiteral("ErrorText"));
+    EXPECT_TRUE(text->text().contains(QStringLiteral("http://[::1:8080/School")))
+        << text->text().toStdString();
+    // Retry has nothing to load; a good address afterwards loads as ever.
+    ErrorPanel()->findChild<QPushButton*>(QStringLiteral("RetryButton"))->click();
+    EXPECT_TRUE(ErrorPanel()->isVisible());
+    mPane->Navigate(mServer.Url("/page"));
+    ASSERT_TRUE(WaitUntil([&] { return Loaded() && View()->title() == "Portal Page"; }));
+    EXPECT_FALSE(ErrorPanel()->isVisible());
+}
+
 TEST_F(WebPaneTest, FailedLoadShowsErrorPanelAndRetryLoadsAgain) {
     const int port = LoopbackSocket(false).port;
     const QString address = QStringLiteral("http://127.0.0.1:%1/page").arg(port);
