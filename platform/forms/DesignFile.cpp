@@ -1,5 +1,8 @@
 #include "platform/forms/DesignFile.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -17,7 +20,17 @@ QString gDesignDirectory;
                           .toStdString());
 }
 
-// Fills ${...} placeholders in every string of the tree; an unknown one is an error.
+// Whether `path` names a control's caption, where "&" marks an access key.
+bool IsCaption(const std::string& path) {
+    const std::string key = ".bag.caption";
+    if (path.size() < key.size()) return false;
+    return std::equal(key.rbegin(), key.rend(), path.rbegin(), [](char a, char b) {
+        return a == std::tolower(static_cast<unsigned char>(b));
+    });
+}
+
+// Fills ${...} placeholders in every string of the tree; an unknown one is an error. A value
+// put into a caption is shown as it is: its "&" are doubled, so that they mark no access key.
 void Substitute(Json& node, const QString& file, const std::string& path,
                 const Placeholders& values) {
     if (node.is_string()) {
@@ -26,20 +39,24 @@ void Substitute(Json& node, const QString& file, const std::string& path,
         static const QRegularExpression re(QStringLiteral(R"(\$\{([A-Za-z]*)\})"));
         QString out;
         qsizetype last = 0;
+        const bool caption = IsCaption(path);
+        auto put = [&](QString value) {
+            out += caption ? value.replace(QLatin1Char('&'), QLatin1String("&&")) : value;
+        };
         for (auto it = re.globalMatch(text); it.hasNext();) {
             const auto m = it.next();
             out += text.mid(last, m.capturedStart() - last);
             const QString name = m.captured(1);
             if (name == QLatin1String("portal"))
-                out += values.portal;
+                put(values.portal);
             else if (name == QLatin1String("portalHost"))
-                out += values.portalHost;
+                put(values.portalHost);
             else if (name == QLatin1String("webmail"))
-                out += values.webmail;
+                put(values.webmail);
             else if (name == QLatin1String("guestUser"))
-                out += values.guestUser;
+                put(values.guestUser);
             else if (name == QLatin1String("guestPassword"))
-                out += values.guestPassword;
+                put(values.guestPassword);
             else
                 Fail(file, path, QStringLiteral("unknown placeholder ${%1}").arg(name));
             last = m.capturedEnd();

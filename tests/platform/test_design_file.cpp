@@ -57,6 +57,25 @@ TEST(DesignFileTest, ReadsAWindowAndFillsPlaceholders) {
     EXPECT_FALSE(d.controls[1].rect.has_value());
 }
 
+TEST(DesignFileTest, ConfiguredValuesInCaptionsTakeNoAccessKeys) {
+    Placeholders v = Values();
+    v.guestUser = "R&D";
+    v.guestPassword = "p&&w";
+    const FormDesign d = ParseDesign(R"({
+        "caption": "x", "clientWidth": 10, "clientHeight": 10, "border": "fixedSingle",
+        "controls": [
+          {"type": "Label", "name": "Label1", "bag": {"Caption": "&User: ${guestUser}"}},
+          {"type": "Label", "name": "Label2", "bag": {"caption": "Password: ${guestPassword}"}},
+          {"type": "TextBox", "name": "Text1", "bag": {"Text": "${portal}/x?u=${guestUser}"}}
+        ]})",
+                                     "Form5.json", v);
+    // The design's own access key stays; the configured values show as they are.
+    EXPECT_EQ(d.controls[0].bag.ReadString("Caption"), "&User: R&&D");
+    EXPECT_EQ(d.controls[1].bag.ReadString("Caption"), "Password: p&&&&w");
+    // Addresses are no captions.
+    EXPECT_EQ(d.controls[2].bag.ReadString("Text"), "http://sis.test:8080/x?u=R&D");
+}
+
 TEST(DesignFileTest, BrokenFilesNameTheFileAndTheKey) {
     const char* head =
         R"("caption": "x", "clientWidth": 10, "clientHeight": 10, "border": "fixedSingle")";
