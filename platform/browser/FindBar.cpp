@@ -118,10 +118,6 @@ void FindBar::Search(bool backward) {
                             backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
 }
 
-QString FindBar::CountText() const {
-    return mCount->text();
-}
-
 void FindBar::OnFound(const QWebEngineFindTextResult& result) {
     mSearching = false;
     mGiveUp->stop();

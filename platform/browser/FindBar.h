@@ -28,8 +28,6 @@ public:
     void Close();
     // The next (or previous) match of the field's text; nothing when the field is empty.
     void Find(bool backward);
-    // What the count says ("3 of 12", "No matches", or nothing).
-    QString CountText() const;
 
 signals:
     // The bar was shown or hidden; the pane lays its view out again.
