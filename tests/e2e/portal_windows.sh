@@ -44,6 +44,21 @@ expect() {
     echo "$1.$2: $line"
 }
 
+# expect_after_animation LINE FORM CONTROL: as expect, for a control that a panel's animation is
+# still uncovering: the click is repeated every 2 s until LINE comes (a click that lands while
+# the panel still covers the control reaches nothing).
+expect_after_animation() {
+    local line=$1 before _
+    shift
+    before=$(logged "$line")
+    for _ in $(seq 30); do
+        click "$@"
+        wait_for 2 logged_more "$line" "$before" && break
+    done
+    logged_more "$line" "$before" || fail "$1.$2 did not request \"$line\""
+    echo "$1.$2: $line"
+}
+
 home=/School/Profile/gui
 teachers=/School/Profile/gui/teachers
 
@@ -85,7 +100,7 @@ expect "GET /School/Profile/GUI/teachers/assignmentsrch.cfm" frmToolbar gxButton
 expect "GET /School/Profile/GUI/logout.cfm" frmToolbar gxButtons_H2
 # The upload panel starts under the class folder: open it first, as a student would.
 click frmToolbar EBXp2 title
-expect "GET /school/profile/gui/homeworkadd.cfm" frmToolbar gxButtons_H1
+expect_after_animation "GET /school/profile/gui/homeworkadd.cfm" frmToolbar gxButtons_H1
 shot frmToolbar
 
 # ---- The administration console ----
