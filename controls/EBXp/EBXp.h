@@ -17,6 +17,8 @@
 #include <QPixmap>
 #include <QWidget>
 #include <array>
+#include <cstdint>
+#include <vector>
 
 #include "platform/Picture.h"
 #include "platform/forms/Control.h"
@@ -77,6 +79,16 @@ public:
     const Part& part(PartId id) const { return mParts[id]; }
     // True while an expand or collapse animation runs.
     bool Animating() const { return mAnimating; }
+    // When each step of the last animation reached the screen, in microseconds of a monotonic
+    // clock: one entry per loop step while frames are paced and the panel is shown, none
+    // otherwise.
+    const std::vector<std::int64_t>& FrameTimes() const { return mFrameTimes; }
+
+    // Whether animation steps are paced to the display's refresh, one frame each (on unless
+    // QUILLMERE_PANEL_PACING=0 is in the environment). Unit tests switch it off: an animation then
+    // runs its steps back to back.
+    static bool FramePacing();
+    static void SetFramePacing(bool on);
 
     // Brings the panel to `Collapsed` the way a click does; nothing when already there.
     void DoExpCol(bool Collapsed);
@@ -109,6 +121,9 @@ protected:
 private:
     void UserControl_Resize();
     void AnimateExpCol(bool& flag);
+    // Brings the step just made to the screen and waits, handling input, until the next frame
+    // is due.
+    void PresentStep();
     void ShowSigns();
     // The part under `pos` (pixels) that takes clicks, or -1.
     int ClickablePartAt(QPoint pos) const;
@@ -131,6 +146,7 @@ private:
 
     bool mAnimating = false;
     int mPressedPart = -1;
+    std::vector<std::int64_t> mFrameTimes;
 
     // Drawing caches: the title bar as drawn, the icon.
     QPixmap mTitle;

@@ -2,8 +2,13 @@
 // the mouse on the title-bar parts.
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScreen>
+#include <QTimer>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <limits>
 #include <stdexcept>
@@ -30,7 +35,49 @@ private:
     bool& mMark;
 };
 
+std::int64_t NowMicroseconds() {
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+int& PacingSetting() {
+    static int setting =
+        qEnvironmentVariable("QUILLMERE_PANEL_PACING") == QLatin1String("0") ? 0 : 1;
+    return setting;
+}
+
 }  // namespace
+
+bool EBXp::FramePacing() {
+    return PacingSetting() != 0;
+}
+
+void EBXp::SetFramePacing(bool on) {
+    PacingSetting() = on ? 1 : 0;
+}
+
+void EBXp::PresentStep() {
+    if (!FramePacing() || !isVisible()) return;
+    const QScreen* display = screen();
+    double hz = display ? display->refreshRate() : 60.0;
+    if (!(hz >= 24.0 && hz <= 500.0)) hz = 60.0;  // a screen that reports no sensible rate
+    const auto interval = std::int64_t(std::llround(1e6 / hz));
+    QPointer<EBXp> self(this);
+    if (!mFrameTimes.empty()) {
+        // Wait for the frame, handling input and painting meanwhile as the loop's message
+        // processing does.
+        const std::int64_t due = mFrameTimes.back() + interval;
+        for (std::int64_t now = NowMicroseconds(); self && now < due; now = NowMicroseconds()) {
+            QEventLoop wait;
+            QTimer::singleShot(std::chrono::milliseconds((due - now + 999) / 1000),
+                               Qt::PreciseTimer, &wait, &QEventLoop::quit);
+            wait.exec();
+        }
+        if (!self) return;
+    }
+    repaint();  // the panel at this step's height reaches the screen now
+    mFrameTimes.push_back(NowMicroseconds());
+}
 
 void EBXp::ExpColNoSound(bool ExpCol) {
     const std::int32_t h = ExpCol ? CollapsedHeight() : mUserHeight;
@@ -68,12 +115,15 @@ void EBXp::AnimateExpCol(bool& flag) {
     const std::int64_t step = flag ? std::int64_t(mTheStep) : -std::int64_t(mTheStep);
     QPointer<EBXp> self(this);
     AnimationMark mark(this, mAnimating);
+    mFrameTimes.clear();
     // A zero step would repeat the start height for ever: it jumps to the end instead.
     for (std::int64_t h = start; step != 0 && (step > 0 ? h <= end : h >= end); h += step) {
         SetHeight(float(h));
         emit ExpCol();
         if (!self) return;
         QApplication::processEvents();
+        if (!self) return;
+        PresentStep();
         if (!self) return;
         if (h + step > std::numeric_limits<std::int32_t>::max() ||
             h + step < std::numeric_limits<std::int32_t>::min())
@@ -82,6 +132,9 @@ void EBXp::AnimateExpCol(bool& flag) {
     SetHeight(float(end));
     emit ExpCol();
     if (!self) return;
+    // The end height follows the last step at once (it differs by less than a step, if at all):
+    // drawn now, with no wait and no messages processed before ExpColEnd.
+    if (FramePacing() && isVisible()) repaint();
     emit ExpColEnd(flag);
 }
 

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QScreen>
 #include <limits>
 
 #include "controls/EBXp/EBXp.h"
@@ -220,6 +221,46 @@ TEST_F(PanelTest, APanelDestroyedDuringTheAnimationEndsIt) {
     panel->ToggleExpCol();
     EXPECT_EQ(heights.size(), 3u);
     EXPECT_TRUE(ends.empty());
+}
+
+// With pacing on, every step of an animation is painted and shown as a frame of its own, one
+// display refresh after the one before: a 15-step toggle is seen, not jumped.
+TEST_F(PanelTest, PacedStepsArePaintedOneFrameApart) {
+    struct PaintedHeights : QObject {
+        EBXp* panel;
+        std::vector<float> painted;
+        explicit PaintedHeights(EBXp* p) : panel(p) { p->installEventFilter(this); }
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) painted.push_back(panel->Height());
+            return false;
+        }
+    } paints(panel);
+    // Each step reaches the screen before the next height is set.
+    bool stepUnpainted = false;
+    QObject::connect(panel, &EBXp::ExpCol, [&] {
+        if (heights.size() > 1 && paints.painted.back() != heights[heights.size() - 2])
+            stepUnpainted = true;
+    });
+    EBXp::SetFramePacing(true);
+    panel->ToggleExpCol();
+    EBXp::SetFramePacing(false);
+
+    EXPECT_EQ(heights.size(), 15u);
+    EXPECT_FALSE(stepUnpainted);
+    EXPECT_EQ(paints.painted.back(), 450);
+    const std::vector<std::int64_t>& frames = panel->FrameTimes();
+    ASSERT_EQ(frames.size(), 14u);  // 2415 down to 465; the end height follows the last at once
+    double hz = panel->screen()->refreshRate();
+    if (!(hz >= 24.0 && hz <= 500.0)) hz = 60.0;
+    const double interval = 1e6 / hz;
+    for (std::size_t i = 1; i < frames.size(); ++i)
+        EXPECT_GE(double(frames[i] - frames[i - 1]), interval - 1000.0) << "frame " << i;
+
+    // Unpaced (as in the other tests), the same toggle records no frames.
+    Reset();
+    panel->ToggleExpCol();
+    EXPECT_EQ(heights.size(), 15u);
+    EXPECT_TRUE(panel->FrameTimes().empty());
 }
 
 TEST_F(PanelTest, OnlyTheTitleBarPartsTakeClicks) {
