@@ -81,14 +81,14 @@ TEST_F(ProgramTest, NavigatingEntriesReadTheirAddressFieldAndFocusThePane) {
         EXPECT_EQ(Calls()[0].arg, QString(control) == "gxButtons_H7" ? search : logout);
         EXPECT_EQ(Calls()[1].op, "Focus");
     }
-    // The field is read at every click: a changed address changes where the next click goes.
+    // The field is read at every click: a changed address changes where the next click goes,
+    // also while the report-card panel holding the button is collapsed.
+    ASSERT_EQ(main.Ctl<EBXp>("EBXp2")->Height(), 450.0f);
     main.SetText("txtaddress3", "http://elsewhere.test/bye");
     Calls().clear();
     Activate(main, "gxButtons_H8");
     ASSERT_FALSE(Calls().empty());
     EXPECT_EQ(Calls()[0].arg, "http://elsewhere.test/bye");
-    // Loading the logout page while the report-card panel is collapsed still navigates.
-    EXPECT_EQ(main.Ctl<EBXp>("EBXp2")->Height(), 450.0f);
 }
 
 TEST_F(ProgramTest, RepeatedOpensKeepOneInstanceAndItsPage) {
@@ -146,7 +146,11 @@ TEST_F(ProgramTest, PanelsFollowTheOnesAboveThemAtEveryStep) {
     std::vector<float> gaps;
     QObject::connect(reports, &EBXp::ExpCol,
                      [&] { gaps.push_back(info->Top() - (reports->Top() + reports->Height())); });
-    reports->ToggleExpCol();  // expands: 450, 600, ..., 5850, then 5895
+    testsupport::Click(reports, QPoint(60, 13));  // on the caption: expands 450, 600, ..., 5895
+    // The click plays the panel sound from the program's folder, once.
+    ASSERT_EQ(sounds->played.size(), 1u);
+    EXPECT_EQ(sounds->played[0],
+              QCoreApplication::applicationDirPath() + QStringLiteral("/Sounds/Action.wav"));
     EXPECT_EQ(reports->Height(), 5895.0f);
     EXPECT_EQ(info->Top(), 600.0f + 5895.0f + 45.0f);
     ASSERT_FALSE(gaps.empty());

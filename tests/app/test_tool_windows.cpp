@@ -47,7 +47,6 @@ TEST_F(ProgramTest, EachToolWindowOpensWithItsCaptionSizeBorderAndPlace) {
     for (const Expected& e : table) {
         ToolWindow* w = e.get();
         SCOPED_TRACE(w->Name().toStdString());
-        EXPECT_EQ(w->Tool(), 0);
         w->LoadToolbar(main);
         ASSERT_TRUE(w->IsLoaded());
         QWidget* win = w->widget();
@@ -61,10 +60,8 @@ TEST_F(ProgramTest, EachToolWindowOpensWithItsCaptionSizeBorderAndPlace) {
         if (e.at.x() >= 0) {
             EXPECT_EQ(win->pos(), e.at);
         }
-        EXPECT_EQ(w->Tool(), 0);
         w->UnloadToolbar();
         EXPECT_FALSE(w->IsLoaded());
-        EXPECT_EQ(w->Tool(), 0);
     }
 }
 

@@ -338,8 +338,11 @@ TEST(PanelDesignerTest, ADesignerResizeRecordsTheFullHeight) {
     QWidget designer;
     designer.setProperty("UserMode", false);
     auto* panel = new EBXp(&designer);
-    panel->InitProperties();
+    panel->SetTheStep(75);
+    panel->SetExpanded(true);
+    panel->InitProperties();  // a new panel dropped on the designer starts from the defaults
     EXPECT_EQ(panel->TheStep(), 150);
+    EXPECT_FALSE(panel->Expanded());
     panel->resize(185, 200);  // 3000 twips
     designer.show();
     EXPECT_EQ(panel->UserHeight(), 3000);
@@ -390,8 +393,16 @@ TEST(PanelPersistenceTest, KeysInTheirOrderWithDefaultsAndCheckedValues) {
 
 TEST_F(PanelTest, DrawsItsPartsBehindItsControls) {
     panel->SetFillColor(0x00FFFFFF);
+    // A control the panel holds, on its body: it shows over the body, which shows around it.
+    auto* held = new QWidget(panel);
+    held->setGeometry(40, 60, 20, 20);
+    held->setAutoFillBackground(true);
+    held->setPalette(QPalette(QColor(200, 0, 0)));
+    held->show();
     QImage shot(panel->size(), QImage::Format_RGB32);
     panel->render(&shot);
+    EXPECT_EQ(shot.pixelColor(50, 70), QColor(200, 0, 0));
+    EXPECT_EQ(shot.pixelColor(38, 70), QColor(255, 255, 255));
     EXPECT_EQ(shot.pixelColor(0, 0), QColor(121, 160, 229));      // margin
     EXPECT_EQ(shot.pixelColor(90, 100), QColor(255, 255, 255));   // body
     EXPECT_EQ(shot.pixelColor(90, 160), QColor(121, 160, 229));   // bottom margin
