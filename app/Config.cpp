@@ -1,11 +1,14 @@
 #include "app/Config.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
+#include <algorithm>
+#include <iterator>
 
 namespace app {
 
@@ -21,9 +24,75 @@ ParseOutcome Fail(const QString& message) {
     return o;
 }
 
+// A failure after some files were read: their warnings come first.
+ParseOutcome FailAfter(const ParseOutcome& read, const QString& message) {
+    ParseOutcome o = Fail(message);
+    o.output.prepend(read.warnings);
+    return o;
+}
+
 QString DefaultIniPath() {
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     return dir.isEmpty() ? QString() : dir + QStringLiteral("/quillmere/quillmere.ini");
+}
+
+// The system-wide files, most important first: quillmere/quillmere.ini in each of
+// XDG_CONFIG_DIRS (default /etc/xdg).
+QStringList SystemIniPaths() {
+    QStringList dirs = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+    const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    dirs.removeAll(user);  // the first place is the user's own
+    QStringList paths;
+    for (const QString& dir : dirs) {
+        const QString path = dir + QStringLiteral("/quillmere/quillmere.ini");
+        if (!paths.contains(path)) paths << path;
+    }
+    return paths;
+}
+
+// The settings an INI file can give, each with the file and key it came from; a file read later
+// overrides what an earlier one gave.
+struct FileSettings {
+    QString portal, portalSource;
+    QString webmail, webmailSource;
+    QString guestUser, guestPassword;
+    bool hasGuestUser = false, hasGuestPassword = false;
+};
+
+constexpr const char* kKnownKeys[] = {"portal/url", "webmail/host", "guest/user", "guest/password"};
+
+// Reads one INI file over `into`. Keys it does not know are reported in `warnings` and ignored.
+// Returns false when the file exists but cannot be read.
+bool ReadIni(const QString& path, FileSettings& into, QString& warnings) {
+    QFile probe(path);
+    if (!probe.open(QIODevice::ReadOnly)) return false;
+    probe.close();
+    const QSettings ini(path, QSettings::IniFormat);
+    if (ini.status() != QSettings::NoError) return false;
+    for (const QString& key : ini.allKeys()) {
+        if (std::find(std::begin(kKnownKeys), std::end(kKnownKeys), key) == std::end(kKnownKeys))
+            warnings += QStringLiteral("quillmere: %1: unknown key %2 (ignored)\n").arg(path, key);
+    }
+    const auto source = [&](const char* key) {
+        return QStringLiteral("%1, key %2").arg(path, QLatin1String(key));
+    };
+    if (ini.contains(QStringLiteral("portal/url"))) {
+        into.portal = ini.value(QStringLiteral("portal/url")).toString();
+        into.portalSource = source("portal/url");
+    }
+    if (ini.contains(QStringLiteral("webmail/host"))) {
+        into.webmail = ini.value(QStringLiteral("webmail/host")).toString();
+        into.webmailSource = source("webmail/host");
+    }
+    if (ini.contains(QStringLiteral("guest/user"))) {
+        into.guestUser = ini.value(QStringLiteral("guest/user")).toString();
+        into.hasGuestUser = true;
+    }
+    if (ini.contains(QStringLiteral("guest/password"))) {
+        into.guestPassword = ini.value(QStringLiteral("guest/password")).toString();
+        into.hasGuestPassword = true;
+    }
+    return true;
 }
 
 }  // namespace
@@ -88,7 +157,9 @@ ParseOutcome ParseArguments(const QStringList& args) {
                                            QStringLiteral("PASSWORD"));
     const QCommandLineOption config(
         QStringLiteral("config"),
-        QStringLiteral("Read settings from this INI file (default: %1).").arg(DefaultIniPath()),
+        QStringLiteral("Read the user's settings from this INI file instead of %1 (the "
+                       "system-wide quillmere/quillmere.ini in $XDG_CONFIG_DIRS still applies).")
+            .arg(DefaultIniPath()),
         QStringLiteral("FILE"));
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
@@ -127,23 +198,24 @@ ParseOutcome ParseArguments(const QStringList& args) {
     }
 
     Config& c = out.config;
-    // The INI file first, then the command line over it.
-    QString iniPath = parser.isSet(config) ? parser.value(config) : DefaultIniPath();
-    if (parser.isSet(config) && !QFileInfo::exists(iniPath))
-        return Fail(QStringLiteral("configuration file not found: %1").arg(iniPath));
-    QString portalText, webmailText;
-    QString portalSource = QStringLiteral("--portal"), webmailSource = QStringLiteral("--webmail");
-    if (!iniPath.isEmpty() && QFileInfo::exists(iniPath)) {
-        const QSettings ini(iniPath, QSettings::IniFormat);
-        if (ini.status() != QSettings::NoError)
-            return Fail(QStringLiteral("cannot read configuration file %1").arg(iniPath));
-        portalText = ini.value(QStringLiteral("portal/url")).toString();
-        portalSource = iniPath + QStringLiteral(", key portal/url");
-        webmailText = ini.value(QStringLiteral("webmail/host")).toString();
-        webmailSource = iniPath + QStringLiteral(", key webmail/host");
-        c.guestUser = ini.value(QStringLiteral("guest/user"), c.guestUser).toString();
-        c.guestPassword = ini.value(QStringLiteral("guest/password"), c.guestPassword).toString();
+    // The system-wide files first (the least important last read first), then the user's file
+    // (or --config, which replaces only it), then the command line over them all.
+    FileSettings files;
+    const QStringList system = SystemIniPaths();
+    for (auto it = system.crbegin(); it != system.crend(); ++it) {
+        if (QFileInfo::exists(*it) && !ReadIni(*it, files, out.warnings))
+            out.warnings +=
+                QStringLiteral("quillmere: cannot read configuration file %1 (ignored)\n").arg(*it);
     }
+    const QString iniPath = parser.isSet(config) ? parser.value(config) : DefaultIniPath();
+    if (parser.isSet(config) && !QFileInfo::exists(iniPath))
+        return FailAfter(out, QStringLiteral("configuration file not found: %1").arg(iniPath));
+    if (!iniPath.isEmpty() && QFileInfo::exists(iniPath) && !ReadIni(iniPath, files, out.warnings))
+        return FailAfter(out, QStringLiteral("cannot read configuration file %1").arg(iniPath));
+    QString portalText = files.portal, webmailText = files.webmail;
+    QString portalSource = files.portalSource, webmailSource = files.webmailSource;
+    if (files.hasGuestUser) c.guestUser = files.guestUser;
+    if (files.hasGuestPassword) c.guestPassword = files.guestPassword;
     if (parser.isSet(portal)) {
         portalText = parser.value(portal);
         portalSource = QStringLiteral("--portal");
@@ -158,11 +230,13 @@ ParseOutcome ParseArguments(const QStringList& args) {
     QString error;
     if (!portalText.isEmpty()) {
         c.portal = NormalisePortal(portalText, &error);
-        if (c.portal.isEmpty()) return Fail(QStringLiteral("%1: %2").arg(portalSource, error));
+        if (c.portal.isEmpty())
+            return FailAfter(out, QStringLiteral("%1: %2").arg(portalSource, error));
     }
     if (!webmailText.isEmpty()) {
         c.webmail = NormaliseHost(webmailText, &error);
-        if (c.webmail.isEmpty()) return Fail(QStringLiteral("%1: %2").arg(webmailSource, error));
+        if (c.webmail.isEmpty())
+            return FailAfter(out, QStringLiteral("%1: %2").arg(webmailSource, error));
     }
     c.screenshot = parser.value(screenshot);
     c.view = parser.value(view);

@@ -1,7 +1,11 @@
 #pragma once
-// Configuration: the command line, and a read-only INI file. The program writes no file.
+// Configuration: the command line over the user's INI file (~/.config/quillmere/quillmere.ini,
+// or --config FILE) over the system-wide ones (quillmere/quillmere.ini in each of
+// XDG_CONFIG_DIRS, /etc/xdg by default; the first folder wins). All are read only: the program
+// writes no file. An invalid value fails naming its file and key; an unknown key or an
+// unreadable system-wide file is reported and ignored.
 //
-// INI keys (all optional; the command line wins):
+// INI keys (all optional):
 //   [portal]  url=http://host[:port]
 //   [webmail] host=host[:port]
 //   [guest]   user=...  password=...
@@ -26,7 +30,8 @@ struct ParseOutcome {
     Config config;
     bool exitNow = false;  // --help, --version, or an error
     int exitCode = 0;
-    QString output;  // for stdout (help, version) or stderr (errors)
+    QString output;    // for stdout (help, version) or stderr (errors)
+    QString warnings;  // for stderr, when the program goes on (unknown keys, unreadable files)
 };
 
 // `args` includes the program name first, as QCoreApplication::arguments() gives it.

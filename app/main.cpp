@@ -23,6 +23,15 @@ bool WantsScreenshot(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    {
+        // --help and --version need no display: they are answered before the GUI starts.
+        QCoreApplication core(argc, argv);
+        const app::ParseOutcome early = app::ParseArguments(QCoreApplication::arguments());
+        if (early.exitNow && early.exitCode == 0) {
+            std::fputs(qPrintable(early.output), stdout);
+            return 0;
+        }
+    }
     const bool screenshot = WantsScreenshot(argc, argv);
     if (screenshot) qputenv("QT_QPA_PLATFORM", "offscreen");
     platform::browser::PrepareWebEngine();
@@ -35,6 +44,7 @@ int main(int argc, char** argv) {
         std::fputs(qPrintable(parsed.output), parsed.exitCode == 0 ? stdout : stderr);
         return parsed.exitCode;
     }
+    std::fputs(qPrintable(parsed.warnings), stderr);
     if (!screenshot) platform::browser::InstallDeferredWebPane();
     app::Application application(parsed.config);
     const int code = application.Run();

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -110,4 +112,103 @@ TEST(ConfigTest, PlaceholdersComeFromTheConfiguredPortal) {
     EXPECT_TRUE(QUrl("http://" + p.webmail + "/").isValid());
     c.portal = "http://[fe80::1]";
     EXPECT_EQ(app::PlaceholdersFor(c, nullptr).portalHost, "[fe80::1]");
+}
+
+namespace {
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const QByteArray& value)
+        : mName(name), mHad(qEnvironmentVariableIsSet(name)), mOld(qgetenv(name)) {
+        qputenv(name, value);
+    }
+    ~ScopedEnv() {
+        if (mHad) {
+            qputenv(mName, mOld);
+        } else {
+            qunsetenv(mName);
+        }
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* mName;
+    bool mHad;
+    QByteArray mOld;
+};
+
+void WriteFile(const QString& path, const char* text) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(text);
+}
+
+app::ParseOutcome ParseOnly(QStringList args) {
+    args.prepend("quillmere");
+    return ParseArguments(args);
+}
+
+}  // namespace
+
+TEST(ConfigTest, SystemFilesUnderTheUsersUnderTheCommandLine) {
+    QTemporaryDir dir;
+    const QString first = dir.filePath("site"), second = dir.filePath("vendor");
+    const ScopedEnv dirs("XDG_CONFIG_DIRS", (first + ":" + second).toUtf8());
+    const ScopedEnv home("XDG_CONFIG_HOME", dir.filePath("home").toUtf8());
+    WriteFile(second + "/quillmere/quillmere.ini",
+              "[portal]\nurl=http://vendor.test\n[webmail]\nhost=vendor-mail\n"
+              "[guest]\nuser=pupil\n");
+    WriteFile(first + "/quillmere/quillmere.ini", "[portal]\nurl=http://site.test\n");
+    WriteFile(dir.filePath("home/quillmere/quillmere.ini"), "[webmail]\nhost=my-mail\n");
+
+    auto out = ParseOnly({});
+    ASSERT_FALSE(out.exitNow) << out.output.toStdString();
+    EXPECT_EQ(out.config.portal, "http://site.test");  // the first system folder wins
+    EXPECT_EQ(out.config.webmail, "my-mail");          // the user's file over both
+    EXPECT_EQ(out.config.guestUser, "pupil");
+    EXPECT_EQ(out.config.guestPassword, "guest");
+    EXPECT_TRUE(out.warnings.isEmpty()) << out.warnings.toStdString();
+
+    EXPECT_EQ(ParseOnly({"--portal", "http://cli.test"}).config.portal, "http://cli.test");
+    // --config replaces the user's file only: the system files still count.
+    WriteFile(dir.filePath("other.ini"), "[guest]\nuser=other\n");
+    auto replaced = ParseOnly({"--config", dir.filePath("other.ini")});
+    EXPECT_EQ(replaced.config.webmail, "vendor-mail");
+    EXPECT_EQ(replaced.config.portal, "http://site.test");
+    EXPECT_EQ(replaced.config.guestUser, "other");
+}
+
+TEST(ConfigTest, BadSystemFilesAreReportedNamingFileAndKey) {
+    QTemporaryDir dir;
+    const ScopedEnv dirs("XDG_CONFIG_DIRS", (dir.filePath("a") + ":" + dir.filePath("b")).toUtf8());
+    const ScopedEnv home("XDG_CONFIG_HOME", dir.filePath("home").toUtf8());
+    const QString file = dir.filePath("b/quillmere/quillmere.ini");
+    // An unknown key: reported, the rest read.
+    WriteFile(file, "[portal]\nurl=http://b.test\nprot=1\n");
+    auto unknown = ParseOnly({});
+    ASSERT_FALSE(unknown.exitNow) << unknown.output.toStdString();
+    EXPECT_EQ(unknown.config.portal, "http://b.test");
+    EXPECT_TRUE(unknown.warnings.contains(file + ": unknown key portal/prot"))
+        << unknown.warnings.toStdString();
+
+    // A file that cannot be read (here a folder in its place): reported and skipped.
+    QDir().mkpath(dir.filePath("a/quillmere/quillmere.ini"));
+    auto unreadable = ParseOnly({});
+    ASSERT_FALSE(unreadable.exitNow) << unreadable.output.toStdString();
+    EXPECT_TRUE(unreadable.warnings.contains("cannot read configuration file " +
+                                             dir.filePath("a/quillmere/quillmere.ini")))
+        << unreadable.warnings.toStdString();
+
+    // An invalid value: the program stops with exit code 2, naming the file and the key.
+    WriteFile(file, "[webmail]\nhost=no such host!\n");
+    auto invalid = ParseOnly({});
+    EXPECT_TRUE(invalid.exitNow);
+    EXPECT_EQ(invalid.exitCode, 2);
+    EXPECT_TRUE(invalid.output.contains(file + ", key webmail/host"))
+        << invalid.output.toStdString();
+    // The command line's value is checked instead when it overrides the file's.
+    EXPECT_FALSE(ParseOnly({"--webmail", "mail.test"}).exitNow);
 }
