@@ -16,6 +16,7 @@
 #include "app/frmMain.h"
 #include "app/frmViewer.h"
 #include "controls/Register.h"
+#include "platform/Files.h"
 #include "platform/browser/DeferredPane.h"
 #include "platform/forms/Instances.h"
 
@@ -69,8 +70,7 @@ DemoPortalPlugin::~DemoPortalPlugin() {
 }
 
 bool DemoPortalPlugin::Start(QString* error) {
-    QLibrary lib(
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quillmere-portal")));
+    QLibrary lib(platform::files::PluginPath(QStringLiteral("quillmere-portal")));
     if (!lib.load()) {
         *error = lib.errorString();
         return false;

@@ -7,6 +7,7 @@
 #include "app/Application.h"
 #include "app/Config.h"
 #include "platform/browser/DeferredPane.h"
+#include "platform/window/Window.h"
 
 namespace {
 
@@ -46,6 +47,9 @@ int main(int argc, char** argv) {
     }
     std::fputs(qPrintable(parsed.warnings), stderr);
     if (!screenshot) platform::browser::InstallDeferredWebPane();
+    if (platform::browser::Tracing())
+        std::fprintf(stderr, "quillmere: run-time files in %s\n",
+                     qPrintable(platform::window::AppPath()));
     app::Application application(parsed.config);
     const int code = application.Run();
     application.CloseWindows();

@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "platform/Files.h"
+
 namespace platform::browser {
 
 namespace {
@@ -43,10 +45,10 @@ bool LoadPlugin() {
     Plugin& p = ThePlugin();
     if (p.tried) return p.create != nullptr;
     p.tried = true;
-    const QString path = p.path.isEmpty() ? QDir(QCoreApplication::applicationDirPath())
-                                                .filePath(QStringLiteral("quillmere-webpane"))
-                                          : p.path;
+    const QString path =
+        p.path.isEmpty() ? files::PluginPath(QStringLiteral("quillmere-webpane")) : p.path;
     QLibrary lib(path);
+    if (Tracing()) std::fprintf(stderr, "quillmere: browser pane plugin %s\n", qPrintable(path));
     if (!lib.load()) {
         p.error = lib.errorString();
         return false;

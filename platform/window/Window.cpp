@@ -11,6 +11,8 @@
 #include <QWidget>
 #include <QWindowStateChangeEvent>
 
+#include "platform/Files.h"
+
 namespace platform::window {
 
 namespace {
@@ -149,7 +151,7 @@ void SetMessageBoxHook(MessageBoxHook hook) {
 }
 
 QString AppPath() {
-    return gAppPath.isEmpty() ? QCoreApplication::applicationDirPath() : gAppPath;
+    return gAppPath.isEmpty() ? files::DataDir() : gAppPath;
 }
 
 void SetAppPath(const QString& folder) {

@@ -13,6 +13,7 @@ repo="$(cd "$here/../.." && pwd)"
 build="${ARTWORK_BUILD_DIR:-${TMPDIR:-/tmp}/artwork-build}"
 
 command -v sox >/dev/null || { echo "make.sh: sox is needed (apt-get install -y sox)" >&2; exit 1; }
+dpkg -s qt6-svg-dev >/dev/null 2>&1 || { echo "make.sh: qt6-svg-dev is needed (apt-get install -y qt6-svg-dev)" >&2; exit 1; }
 
 mkdir -p "$build/project"
 cat >"$build/project/CMakeLists.txt" <<CMAKE

@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QSvgGenerator>
 
 #include <algorithm>
 #include <cmath>
@@ -436,10 +437,9 @@ void checkKeyedButton(const QString& name, const QImage& img) {
 
 // ---- app icon --------------------------------------------------------------------------------
 
-QImage app32() {
-    QImage img = blank(32, 32);
-    QPainter p;
-    begin(p, img);
+// The program's icon drawn on a 32 x 32 grid: an open book with a quill. Larger sizes scale the
+// grid as it is (the quill's barbs, drawn for 64-pixel logos, would be too coarse scaled up).
+void drawAppIcon(QPainter& p, bool detailed) {
     drawBook(p, Book{.x0 = 2,
                      .x1 = 29,
                      .topOuter = 12,
@@ -452,8 +452,28 @@ QImage app32() {
                      .firstLine = 3,
                      .lineGap = 3,
                      .curvedLines = false});
-    drawQuill(p, QPointF(17.5, 22.5), QPointF(30.5, 1.0), 3.4, false);
+    drawQuill(p, QPointF(17.5, 22.5), QPointF(30.5, 1.0), 3.4, detailed);
+}
+
+QImage app32() {
+    QImage img = blank(32, 32);
+    QPainter p;
+    begin(p, img);
+    drawAppIcon(p, false);
     return img;
+}
+
+// The icon for the desktop's icon theme at `size` pixels (24 and up; 16 and 32 have their own
+// pixel-tuned pictures).
+std::function<QImage()> appIcon(int size) {
+    return [size] {
+        QImage img = blank(size, size);
+        QPainter p;
+        begin(p, img);
+        p.scale(size / 32.0, size / 32.0);
+        drawAppIcon(p, false);
+        return img;
+    };
 }
 
 QImage app16() {
@@ -1719,7 +1739,7 @@ int main(int argc, char** argv) {
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
 
-    const std::vector<Picture> pictures = {
+    std::vector<Picture> pictures = {
         {"pictures/app32.png", {32, 32}, false, app32},
         {"pictures/app16.png", {16, 16}, false, app16},
         {"pictures/btn_login.png", {32, 32}, true, btnLogin},
@@ -1767,6 +1787,13 @@ int main(int argc, char** argv) {
         {"controls/ScrollPicture/grab.png", {32, 32}, false, viewerGrab},
         {"controls/ScrollPicture/release.png", {32, 32}, false, viewerRelease},
     };
+    // The desktop's icon theme: the same icon at every size it asks for.
+    const QString themed =
+        QStringLiteral("desktop/icons/hicolor/%1x%1/apps/org.quillmere.Quillmere.png");
+    pictures.push_back({themed.arg(16), {16, 16}, false, app16});
+    pictures.push_back({themed.arg(32), {32, 32}, false, app32});
+    for (int size : {24, 48, 64, 128, 256})
+        pictures.push_back({themed.arg(size), {size, size}, false, appIcon(size)});
 
     for (const Picture& pic : pictures) {
         QImage img = pic.draw();
@@ -1787,5 +1814,23 @@ int main(int argc, char** argv) {
         if (!img.save(path, "PNG")) fail("cannot write " + path.toStdString());
         std::printf("%s (%dx%d)\n", qPrintable(path), img.width(), img.height());
     }
+
+    // The scalable icon: the same drawing as SVG paths on the 32 x 32 grid.
+    const QString svgPath = out.filePath(
+        QStringLiteral("desktop/icons/hicolor/scalable/apps/org.quillmere.Quillmere.svg"));
+    if (!QDir().mkpath(QFileInfo(svgPath).absolutePath())) fail("cannot create the icon folder");
+    QSvgGenerator svg;
+    svg.setFileName(svgPath);
+    svg.setSize(QSize(32, 32));
+    svg.setViewBox(QRect(0, 0, 32, 32));
+    svg.setTitle(QStringLiteral("Quillmere"));
+    svg.setDescription(QStringLiteral("An open book with a quill"));
+    {
+        QPainter p;
+        if (!p.begin(&svg)) fail("cannot write " + svgPath.toStdString());
+        p.setRenderHint(QPainter::Antialiasing, true);
+        drawAppIcon(p, false);
+    }
+    std::printf("%s\n", qPrintable(svgPath));
     return 0;
 }
