@@ -24,6 +24,7 @@ start_session() {
     work=$(mktemp -d)
     pids=()
     trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
+    touch "$work/portal.out"
     "$portal" --port 0 --log "$work/requests.log" --max-seconds "$seconds" >"$work/portal.out" &
     pids+=($!)
     wait_for 20 grep -q "listening on" "$work/portal.out" || fail "demo portal did not start"
