@@ -232,8 +232,9 @@ HRGN CreateRectRgn(std::int32_t left, std::int32_t top, std::int32_t right, std:
 // The ellipse inscribed in the box: a pixel belongs to it when its centre lies inside.
 HRGN CreateEllipticRgn(std::int32_t left, std::int32_t top, std::int32_t right,
                        std::int32_t bottom);
-// The polygon through `points` (closed automatically): a pixel belongs to it when its centre is
-// inside by the fill mode.
+// The polygon through `points` (closed automatically): pixel (x, y) belongs to it when the point
+// (x, y) is inside by the fill mode, a point on a left or top edge counting as inside and one on
+// a right or bottom edge as outside.
 HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode);
 // dest = src1 <mode> src2 (src2 unused for RGN_COPY). Returns the new region type.
 int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode);

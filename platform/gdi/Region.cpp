@@ -1,7 +1,11 @@
 // Regions: rectangles, ellipses and polygons as pixel sets, their algebra, and window regions.
 //
 // A region is a QRegion of whole pixels. Shapes are rasterised here rather than by Qt so that the
-// edge pixels are exactly ours: a pixel belongs to an ellipse or a polygon when its centre does.
+// edge pixels are exactly the platform's:
+// - Polygons: pixel (x, y) belongs when the point (x, y) is inside; a point on a left or top edge
+//   is inside, one on a right or bottom edge outside. So pixels run from the first whole x at or
+//   right of the left crossing up to, not including, the first at or right of the right one.
+// - Ellipses: a pixel belongs when its centre lies inside.
 // The rasterisers emit rows already merged into bands (consecutive rows with identical spans
 // become one rectangle per span), the compact form QRegion's own operations produce.
 //
@@ -153,19 +157,18 @@ QRegion PolygonPixels(const std::vector<Edge>& byTop, bool winding) {
     std::vector<BandBuilder::Span> spans;
     std::size_t next = 0;
     for (std::int64_t y = top; y < bottom; ++y) {
-        // The scanline through the pixel centres, y + 0.5, meets an edge when y0 <= y < y1.
-        // Vertices lie on whole coordinates, so the scanline never passes through one and an
-        // edge shared at a vertex is counted exactly once.
+        // The scanline through the points (x, y) meets an edge when y0 <= y < y1: an edge
+        // counts at its top end and not at its bottom end, so a vertex shared by two edges is
+        // counted once, the top row of a polygon is inside and its bottom row outside.
         while (next < byTop.size() && byTop[next].y0 <= y) active.push_back(&byTop[next++]);
         std::erase_if(active, [y](const Edge* e) { return e->y1 <= y; });
         crossings.clear();
         for (const Edge* e : active) {
-            // The crossing is at x = x0 + (y + 0.5 - y0)(x1 - x0) / (y1 - y0); pixels from
-            // ceil(x - 0.5) on have their centre at or right of it. In halves over dy:
-            // 2x - 1 = ((2 x0 - 1) dy + (2y + 1 - 2 y0)(x1 - x0)) / dy.
+            // The crossing is at x = x0 + (y - y0)(x1 - x0) / (y1 - y0); the pixels from ceil(x)
+            // on are at or right of it, so a point on a left edge is in, on a right edge out.
             const std::int64_t dy = e->y1 - e->y0;
-            const std::int64_t n = (2 * e->x0 - 1) * dy + (2 * y + 1 - 2 * e->y0) * (e->x1 - e->x0);
-            crossings.emplace_back(CeilDiv(n, 2 * dy), e->dir);
+            const std::int64_t n = e->x0 * dy + (y - e->y0) * (e->x1 - e->x0);
+            crossings.emplace_back(CeilDiv(n, dy), e->dir);
         }
         std::sort(crossings.begin(), crossings.end());
 
@@ -258,7 +261,7 @@ HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode) {
     for (int i = 0; i < count; ++i) {
         const POINT& p = points[i];
         const POINT& q = points[(i + 1) % count];  // the closing edge back to the first point
-        if (p.y == q.y) continue;  // horizontal edges never cross a scanline through centres
+        if (p.y == q.y) continue;  // a horizontal edge bounds rows through its ends instead
         Edge e{Clamp(p.x), Clamp(p.y), Clamp(q.x), Clamp(q.y), 1};
         if (e.y0 > e.y1) e = {e.x1, e.y1, e.x0, e.y0, -1};
         if (e.y0 != e.y1) edges.push_back(e);  // clamping can flatten an edge

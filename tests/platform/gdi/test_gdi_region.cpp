@@ -114,10 +114,19 @@ TEST(GdiRegionTest, EllipsesHoldThePixelsWhoseCentresAreInside) {
         }
 }
 
-TEST(GdiRegionTest, PolygonsFillByPixelCentresAndFillMode) {
-    // Pixel centres on the slanted side x + y = 8 lie on a right edge, so they are out.
+TEST(GdiRegionTest, PolygonsHoldThePointsOnTheirLeftAndTopEdgesAndFillByMode) {
+    // Points on the top and left edges are in; those on the slanted side x + y = 8, a right edge,
+    // are out.
     const POINT tri[] = {{0, 0}, {8, 0}, {0, 8}};
-    EXPECT_EQ(Rows(Rgn{CreatePolygonRgn(tri, 3, ALTERNATE)}, 0, 8), "0-7|0-6|0-5|0-4|0-3|0-2|0-1|");
+    EXPECT_EQ(Rows(Rgn{CreatePolygonRgn(tri, 3, ALTERNATE)}, 0, 9),
+              "0-8|0-7|0-6|0-5|0-4|0-3|0-2|0-1|");
+    // Below the same diagonal it is a left edge, and its points are in; the bottom row is out.
+    const POINT under[] = {{8, 0}, {8, 8}, {0, 8}};
+    EXPECT_EQ(Rows(Rgn{CreatePolygonRgn(under, 3, WINDING)}, 0, 9),
+              "|7-8|6-8|5-8|4-8|3-8|2-8|1-8|");
+    // A rectangle as a polygon is the rectangle.
+    const POINT box[] = {{2, 3}, {9, 3}, {9, 7}, {2, 7}};
+    EXPECT_TRUE(EqualRgn(Rgn{CreatePolygonRgn(box, 4, ALTERNATE)}, Rgn{CreateRectRgn(2, 3, 9, 7)}));
     // Sides (0,0)-(s,H+1) and (W-s+1,0)-(W+1,H+1) with s = 2, W = 9, H = 3.
     const POINT quad[] = {{0, 0}, {2, 4}, {10, 4}, {8, 0}};
     EXPECT_EQ(Rows(Rgn{CreatePolygonRgn(quad, 4, WINDING)}, 0, 4), "0-8|1-9|1-9|2-10");
@@ -135,6 +144,24 @@ TEST(GdiRegionTest, PolygonsFillByPixelCentresAndFillMode) {
     EXPECT_EQ(CombineRgn(b, alt, win, RGN_DIFF), NULLREGION);
     EXPECT_EQ(CombineRgn(b, win, alt, RGN_DIFF), COMPLEXREGION);
     EXPECT_TRUE(PtInRegion(b, 50, 50));
+}
+
+TEST(GdiRegionTest, SlantedButtonOutlinesKeepTheirPixels) {
+    // The slanted shapes' quadrilaterals (0,0) (x1,H+1) (W+1,H+1) (x3,0), slant s = H + 1: row y
+    // runs from y (left slant) or 0 to W - H + y (right slant) or W + 1, rows 0 to H.
+    for (auto [w, h] : {std::pair{60, 20}, {45, 31}, {7, 1}, {120, 40}})
+        for (auto [left, right] : {std::pair{true, false}, {false, true}, {true, true}}) {
+            const int s = h + 1;
+            const POINT quad[] = {
+                {0, 0}, {left ? s : 0, h + 1}, {w + 1, h + 1}, {right ? w - s + 1 : w + 1, 0}};
+            QRegion expected;
+            for (int y = 0; y <= h; ++y) {
+                const int from = left ? y : 0, to = right ? w - h + y : w + 1;
+                expected += QRect(from, y, to - from, 1);
+            }
+            EXPECT_TRUE((RegionOf(Rgn{CreatePolygonRgn(quad, 4, WINDING)}) ^ expected).isEmpty())
+                << w << "x" << h << " " << left << right;
+        }
 }
 
 TEST(GdiRegionTest, FillAndFrameStayInsideTheRegionAndTheClip) {
