@@ -229,7 +229,8 @@ enum CombineMode : int { RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN
 enum FillMode : int { ALTERNATE = 1, WINDING = 2 };
 
 HRGN CreateRectRgn(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
-// The ellipse inscribed in the box: a pixel belongs to it when its centre lies inside.
+// The ellipse traced through the pixels of the box less its right column and bottom row, as the
+// platform draws it (see Region.cpp); empty when that leaves no pixel.
 HRGN CreateEllipticRgn(std::int32_t left, std::int32_t top, std::int32_t right,
                        std::int32_t bottom);
 // The polygon through `points` (closed automatically): pixel (x, y) belongs to it when the point
