@@ -229,11 +229,13 @@ enum CombineMode : int { RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN
 enum FillMode : int { ALTERNATE = 1, WINDING = 2 };
 
 HRGN CreateRectRgn(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
-// The ellipse inscribed in the box: a pixel belongs to it when its centre lies inside.
+// The ellipse traced through the pixels of the box less its right column and bottom row, as the
+// platform draws it (see Region.cpp); empty when that leaves no pixel.
 HRGN CreateEllipticRgn(std::int32_t left, std::int32_t top, std::int32_t right,
                        std::int32_t bottom);
-// The polygon through `points` (closed automatically): a pixel belongs to it when its centre is
-// inside by the fill mode.
+// The polygon through `points` (closed automatically): pixel (x, y) belongs to it when the point
+// (x, y) is inside by the fill mode, a point on a left or top edge counting as inside and one on
+// a right or bottom edge as outside.
 HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode);
 // dest = src1 <mode> src2 (src2 unused for RGN_COPY). Returns the new region type.
 int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode);

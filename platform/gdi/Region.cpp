@@ -1,7 +1,15 @@
 // Regions: rectangles, ellipses and polygons as pixel sets, their algebra, and window regions.
 //
 // A region is a QRegion of whole pixels. Shapes are rasterised here rather than by Qt so that the
-// edge pixels are exactly ours: a pixel belongs to an ellipse or a polygon when its centre does.
+// edge pixels are exactly the platform's:
+// - Polygons: pixel (x, y) belongs when the point (x, y) is inside; a point on a left or top edge
+//   is inside, one on a right or bottom edge outside. So pixels run from the first whole x at or
+//   right of the left crossing up to, not including, the first at or right of the right one.
+// - Ellipses in the box (l, t, r, b): the ellipse is traced through the pixels of the box
+//   l..r-2 by t..b-2 (the right column and bottom row stay out, as they do for rectangles) with an
+//   integer error walk from the widest rows outwards (below); each row is the span between the
+//   walk's first pixels on it. This reproduces the platform's masks pixel for pixel, where
+//   sampling the true ellipse at pixel centres misses by one pixel at a few row ends.
 // The rasterisers emit rows already merged into bands (consecutive rows with identical spans
 // become one rectangle per span), the compact form QRegion's own operations produce.
 //
@@ -10,6 +18,9 @@
 //   so QRegion's int arithmetic (right = left + width - 1 and the like) never overflows.
 // - Ellipses and polygons are rasterised only inside the square +-kRasterLimit, which is far
 //   beyond any surface or screen; the work and memory per shape are bounded by it.
+// - The walk costs a step per pixel of the outline, so ellipses whose box measures more than
+//   kTraceLimit across and down together are sampled at pixel centres instead (same box; row ends
+//   a pixel apart here and there, more on very flat ellipses). No surface comes near that size.
 
 #include <QVariant>
 #include <QWidget>
@@ -28,6 +39,7 @@ namespace {
 
 constexpr std::int64_t kMaxCoord = std::int64_t{1} << 27;
 constexpr std::int64_t kRasterLimit = std::int64_t{1} << 16;
+constexpr std::int64_t kTraceLimit = std::int64_t{1} << 17;
 
 // Qt treats an empty mask as no mask at all, so an empty window region becomes a mask of one
 // pixel outside the widget, and a property tells it apart from a region that really is that.
@@ -113,13 +125,13 @@ bool ClipSpan(std::int64_t& left, std::int64_t& right) {
     return left < right;
 }
 
-QRegion EllipsePixels(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
-    // In doubled coordinates relative to the centre, pixel (x, y) has its centre at
-    // X = 2x + 1 - (l + r), Y = 2y + 1 - (t + b), the semi-axes are A = r - l and B = b - t, and
-    // the pixel is inside when X^2 B^2 + Y^2 A^2 <= A^2 B^2, that is when
-    // X^2 <= floor(A^2 (B^2 - Y^2) / B^2): per row the widest |X| is an integer square root,
-    // stepped down to the parity every X has (that of A + 1). The span is symmetric about the
-    // centre by construction, and a row depends on Y^2 only, so the rows are symmetric too.
+// Pixels whose centres lie in the ellipse inscribed in the box (l, t, r, b): in doubled
+// coordinates relative to the centre, pixel (x, y) has its centre at X = 2x + 1 - (l + r),
+// Y = 2y + 1 - (t + b), the semi-axes are A = r - l and B = b - t, and the pixel is inside when
+// X^2 B^2 + Y^2 A^2 <= A^2 B^2, that is when X^2 <= floor(A^2 (B^2 - Y^2) / B^2): per row the
+// widest |X| is an integer square root, stepped down to the parity every X has (that of A + 1).
+// Only for boxes too large to trace; see EllipsePixels.
+QRegion CentreSampledEllipse(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
     const std::int64_t a = r - l, bb = b - t;
     BandBuilder bands;
     const std::int64_t y0 = std::max(t, -kRasterLimit), y1 = std::min(b, kRasterLimit);
@@ -131,6 +143,68 @@ QRegion EllipsePixels(std::int64_t l, std::int64_t t, std::int64_t r, std::int64
         if (xm < 0) continue;
         std::int64_t left = (l + r - 1 - xm) / 2, right = (l + r + 1 + xm) / 2;  // both exact
         if (ClipSpan(left, right)) bands.AddRow(y, {{left, right}});
+    }
+    return bands.Build();
+}
+
+// The ellipse through the pixels of the box (l, t, r, b) less its right column and bottom row.
+// With a and b the distances between the outermost pixels across and down, the walk starts on
+// the middle row (or middle pair of rows) at the left and right pixels and moves outwards, both
+// halves at once. `err` is the error of the diagonal step, scaled so that everything stays an
+// integer: a step outwards (up and down) when 2 err <= dy, a step inwards when 2 err >= dx or,
+// after a step outwards, 2 err > dy; dx and dy grow by 8 b^2 and 8 a^2 per step. Once the left
+// and right pixels have passed each other, any rows still left (the tips of a box one or two
+// pixels across, or of a very flat one) take the pixels where they met. Each row keeps the span
+// of the walk's first visit, its widest; the lower half mirrors the upper.
+QRegion EllipsePixels(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
+    const std::int64_t a = r - 2 - l, bh = b - 2 - t;
+    if (a < 0 || bh < 0) return {};
+    if (a + bh > kTraceLimit) return CentreSampledEllipse(l, t, r - 1, b - 1);
+
+    // With a + b <= kTraceLimit = 2^17 every term below stays under 2^56.
+    const std::int64_t odd = bh & 1, stepX = 8 * bh * bh, stepY = 8 * a * a;
+    std::int64_t dx = 4 * (1 - a) * bh * bh, dy = 4 * (odd + 1) * a * a;
+    std::int64_t err = dx + dy + odd * a * a;
+    std::int64_t left = l, right = r - 2;
+    std::int64_t lower = t + (bh + 1) / 2, upper = lower - odd;
+
+    // spans[y - t] for the upper rows t..middle, filled from the middle outwards.
+    const std::int64_t middle = upper;
+    std::vector<BandBuilder::Span> spans(std::size_t(middle - t + 1));
+    std::int64_t recorded = middle + 1;
+    const auto visit = [&](std::int64_t row, std::int64_t from, std::int64_t to) {
+        if (row < recorded) spans[std::size_t(row - t)] = {from, to + 1};
+        recorded = std::min(recorded, row);
+    };
+    do {
+        visit(upper, left, right);
+        const std::int64_t e2 = 2 * err;
+        if (e2 <= dy) {
+            ++lower;
+            --upper;
+            dy += stepY;
+            err += dy;
+        }
+        if (e2 >= dx || 2 * err > dy) {
+            ++left;
+            --right;
+            dx += stepX;
+            err += dx;
+        }
+    } while (left <= right);
+    while (lower - upper <= bh) {
+        visit(upper, left - 1, right + 1);
+        ++lower;
+        --upper;
+    }
+
+    BandBuilder bands;
+    const std::int64_t y0 = std::max(t, -kRasterLimit), y1 = std::min(b - 1, kRasterLimit);
+    for (std::int64_t y = y0; y < y1; ++y) {
+        // Row y mirrors row t + (b - 2) - y below the middle.
+        const std::int64_t upperRow = y <= middle ? y : t + (b - 2) - y;
+        auto [from, to] = spans[std::size_t(upperRow - t)];
+        if (ClipSpan(from, to)) bands.AddRow(y, {{from, to}});
     }
     return bands.Build();
 }
@@ -153,19 +227,18 @@ QRegion PolygonPixels(const std::vector<Edge>& byTop, bool winding) {
     std::vector<BandBuilder::Span> spans;
     std::size_t next = 0;
     for (std::int64_t y = top; y < bottom; ++y) {
-        // The scanline through the pixel centres, y + 0.5, meets an edge when y0 <= y < y1.
-        // Vertices lie on whole coordinates, so the scanline never passes through one and an
-        // edge shared at a vertex is counted exactly once.
+        // The scanline through the points (x, y) meets an edge when y0 <= y < y1: an edge
+        // counts at its top end and not at its bottom end, so a vertex shared by two edges is
+        // counted once, the top row of a polygon is inside and its bottom row outside.
         while (next < byTop.size() && byTop[next].y0 <= y) active.push_back(&byTop[next++]);
         std::erase_if(active, [y](const Edge* e) { return e->y1 <= y; });
         crossings.clear();
         for (const Edge* e : active) {
-            // The crossing is at x = x0 + (y + 0.5 - y0)(x1 - x0) / (y1 - y0); pixels from
-            // ceil(x - 0.5) on have their centre at or right of it. In halves over dy:
-            // 2x - 1 = ((2 x0 - 1) dy + (2y + 1 - 2 y0)(x1 - x0)) / dy.
+            // The crossing is at x = x0 + (y - y0)(x1 - x0) / (y1 - y0); the pixels from ceil(x)
+            // on are at or right of it, so a point on a left edge is in, on a right edge out.
             const std::int64_t dy = e->y1 - e->y0;
-            const std::int64_t n = (2 * e->x0 - 1) * dy + (2 * y + 1 - 2 * e->y0) * (e->x1 - e->x0);
-            crossings.emplace_back(CeilDiv(n, 2 * dy), e->dir);
+            const std::int64_t n = e->x0 * dy + (y - e->y0) * (e->x1 - e->x0);
+            crossings.emplace_back(CeilDiv(n, dy), e->dir);
         }
         std::sort(crossings.begin(), crossings.end());
 
@@ -258,7 +331,7 @@ HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode) {
     for (int i = 0; i < count; ++i) {
         const POINT& p = points[i];
         const POINT& q = points[(i + 1) % count];  // the closing edge back to the first point
-        if (p.y == q.y) continue;  // horizontal edges never cross a scanline through centres
+        if (p.y == q.y) continue;  // a horizontal edge bounds rows through its ends instead
         Edge e{Clamp(p.x), Clamp(p.y), Clamp(q.x), Clamp(q.y), 1};
         if (e.y0 > e.y1) e = {e.x1, e.y1, e.x0, e.y0, -1};
         if (e.y0 != e.y1) edges.push_back(e);  // clamping can flatten an edge

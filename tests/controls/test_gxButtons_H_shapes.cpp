@@ -69,6 +69,22 @@ TEST_F(ShapeTest, ATrimmedCornerLetsTheClickThroughToTheContainer) {
     EXPECT_TRUE(oval->InnerRegion().contains(QPoint(40, 20)));
 }
 
+TEST_F(ShapeTest, TheModernStylesCornersEachLoseThreePixels) {
+    // Styles 2 and 7 cut four small triangles; a slanted button keeps those on its straight side.
+    const QPoint cut[] = {{0, 0},  {1, 0},  {0, 1},  {118, 0},  {119, 0},  {119, 1},
+                          {0, 38}, {0, 39}, {1, 39}, {119, 38}, {118, 39}, {119, 39}};
+    for (int style : {2, 7}) {
+        gxButtons_H* b = Make(Json{{"BackStyle", style}}, QSize(120, 40));
+        QRegion expected(0, 0, 121, 41);
+        for (const QPoint& p : cut) expected -= QRect(p, QSize(1, 1));
+        EXPECT_TRUE((b->mask() ^ expected).isEmpty()) << style;
+    }
+    // Shape 2 slants its right side, so only the left corners are cut.
+    gxButtons_H* slanted = Make(Json{{"BackStyle", 2}, {"Shape", 2}}, QSize(120, 40));
+    for (int i = 0; i < 6; ++i) EXPECT_FALSE(slanted->mask().contains(cut[i < 3 ? i : i + 3]));
+    EXPECT_TRUE(slanted->mask().contains(QPoint(1, 1)) && slanted->mask().contains(QPoint(2, 39)));
+}
+
 TEST_F(ShapeTest, APictureShapedButtonWithoutAPictureKeepsItsRegion) {
     gxButtons_H* b = Make(Json{{"BackStyle", 1}}, QSize(80, 30));
     const QRegion cut = b->mask();

@@ -6,8 +6,10 @@
 #include <QStringList>
 #include <QWidget>
 #include <climits>
+#include <cmath>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/gdi/Gdi.h"
 
@@ -95,29 +97,72 @@ TEST(GdiRegionTest, CombinedPiecesAreDisjointAndAreasAddUp) {
     EXPECT_EQ(GetRgnBox(Rgn{CreateRgnFromQRegion(bands)}, &box), SIMPLEREGION);
 }
 
-TEST(GdiRegionTest, EllipsesHoldThePixelsWhoseCentresAreInside) {
-    EXPECT_EQ(Rows(Rgn{CreateEllipticRgn(0, 0, 10, 6)}, 0, 6), "2-8|1-9|0-10|0-10|1-9|2-8");
-    EXPECT_EQ(Area(Rgn{CreateEllipticRgn(4, 4, 4, 10)}), 0);
-    // Odd and even sizes (1 x 1 and 2 x 2 among them) against the centre rule in doubled
-    // coordinates, which also makes them symmetric both ways.
-    for (int w = 1; w <= 13; ++w)
-        for (int h = 1; h <= 9; ++h) {
-            const int l = -3, t = 2, r = l + w, b = t + h;
-            const Rgn shape{CreateEllipticRgn(r, b, l, t)};
-            for (int y = t - 1; y <= b; ++y)
-                for (int x = l - 1; x <= r; ++x) {
-                    const long long dx = 2 * x + 1 - (l + r), dy = 2 * y + 1 - (t + b);
-                    ASSERT_EQ(bool(PtInRegion(shape, x, y)),
-                              dx * dx * h * h + dy * dy * w * w <= w * w * h * h)
-                        << w << "x" << h;
-                }
+TEST(GdiRegionTest, EllipsesFillTheirBoxLessItsLastColumnAndRow) {
+    // Exact pixels are checked against the platform's masks (test_gdi_region_reference.cpp);
+    // here the shape for every small box and for boxes on both sides of the traced size limit:
+    // one span per row, centred, widening to the middle and mirrored below it, filling
+    // (l, t, r - 1, b - 1) exactly, and, for boxes of three pixels or more each way and at most
+    // four times as long as high, no row end more than a pixel from the ellipse's widest pixel
+    // centre inside on that row. (Very flat ellipses differ more: the outline takes the nearest
+    // row at each step, and two rows of pixels are the whole box.)
+    const auto check = [](int w, int h) -> std::string {
+        const int l = -w / 2, t = 2 - h / 2, r = l + w, b = t + h;
+        const QRegion pixels = RegionOf(Rgn{CreateEllipticRgn(r, b, l, t)});
+        if (w <= 1 || h <= 1) return pixels.isEmpty() ? "" : "not empty";
+        if (pixels.boundingRect() != QRect(l, t, w - 1, h - 1)) return "box";
+        std::vector<std::pair<int, int>> rows(std::size_t(h - 1), {0, 0});  // left, span count
+        for (const QRect& q : pixels)
+            for (int y = q.top(); y <= q.bottom(); ++y) {
+                auto& [left, count] = rows[std::size_t(y - t)];
+                left = q.left();
+                ++count;
+                if (q.left() - l != r - 2 - q.right())
+                    return "not centred, row " + std::to_string(y);
+            }
+        const long long a = w - 1, bb = h - 1;  // doubled semi-axes of the pixel box
+        const bool moderate = a >= 3 && bb >= 3 && a <= 4 * bb && bb <= 4 * a;
+        for (int i = 0; i < h - 1; ++i) {
+            const int width = w - 1 - 2 * (rows[std::size_t(i)].first - l);
+            if (rows[std::size_t(i)].second != 1) return "spans, row " + std::to_string(i);
+            if (rows[std::size_t(i)] != rows[std::size_t(h - 2 - i)]) return "mirror";
+            if (2 * i < h - 2 && rows[std::size_t(i)].first < rows[std::size_t(i + 1)].first)
+                return "narrows, row " + std::to_string(i);
+            // The widest pixel centre inside, |X| <= reach in doubled units from the middle.
+            const long long dy = 2 * i + 2 - h;
+            const auto limit = (__int128)a * a * (bb * bb - dy * dy) / (bb * bb);
+            auto reach = (long long)std::sqrt((long double)limit);
+            while ((__int128)reach * reach > limit) --reach;
+            while ((__int128)(reach + 1) * (reach + 1) <= limit) ++reach;
+            if ((reach - a - 1) % 2 != 0) --reach;
+            if (std::abs(width - 1 - reach) > 2 && moderate) return "far, row " + std::to_string(i);
         }
+        return "";
+    };
+    for (int w = 0; w <= 40; ++w)
+        for (int h = 0; h <= 24; ++h) EXPECT_EQ(check(w, h), "") << w << "x" << h;
+    for (int w : {1000, 1001})
+        for (int h : {3, 4, 999, 1000}) {
+            EXPECT_EQ(check(w, h), "") << w << "x" << h;
+            EXPECT_EQ(check(h, w), "") << h << "x" << w;
+        }
+    EXPECT_EQ(check(100000, 31000), "");  // traced
+    EXPECT_EQ(check(100000, 32000), "");  // too large to trace: sampled at pixel centres
+    EXPECT_EQ(Rows(Rgn{CreateEllipticRgn(0, 0, 2, 5)}, 0, 5), "0-1|0-1|0-1|0-1|");
 }
 
-TEST(GdiRegionTest, PolygonsFillByPixelCentresAndFillMode) {
-    // Pixel centres on the slanted side x + y = 8 lie on a right edge, so they are out.
+TEST(GdiRegionTest, PolygonsHoldThePointsOnTheirLeftAndTopEdgesAndFillByMode) {
+    // Points on the top and left edges are in; those on the slanted side x + y = 8, a right edge,
+    // are out.
     const POINT tri[] = {{0, 0}, {8, 0}, {0, 8}};
-    EXPECT_EQ(Rows(Rgn{CreatePolygonRgn(tri, 3, ALTERNATE)}, 0, 8), "0-7|0-6|0-5|0-4|0-3|0-2|0-1|");
+    EXPECT_EQ(Rows(Rgn{CreatePolygonRgn(tri, 3, ALTERNATE)}, 0, 9),
+              "0-8|0-7|0-6|0-5|0-4|0-3|0-2|0-1|");
+    // Below the same diagonal it is a left edge, and its points are in; the bottom row is out.
+    const POINT under[] = {{8, 0}, {8, 8}, {0, 8}};
+    EXPECT_EQ(Rows(Rgn{CreatePolygonRgn(under, 3, WINDING)}, 0, 9),
+              "|7-8|6-8|5-8|4-8|3-8|2-8|1-8|");
+    // A rectangle as a polygon is the rectangle.
+    const POINT box[] = {{2, 3}, {9, 3}, {9, 7}, {2, 7}};
+    EXPECT_TRUE(EqualRgn(Rgn{CreatePolygonRgn(box, 4, ALTERNATE)}, Rgn{CreateRectRgn(2, 3, 9, 7)}));
     // Sides (0,0)-(s,H+1) and (W-s+1,0)-(W+1,H+1) with s = 2, W = 9, H = 3.
     const POINT quad[] = {{0, 0}, {2, 4}, {10, 4}, {8, 0}};
     EXPECT_EQ(Rows(Rgn{CreatePolygonRgn(quad, 4, WINDING)}, 0, 4), "0-8|1-9|1-9|2-10");
@@ -135,6 +180,24 @@ TEST(GdiRegionTest, PolygonsFillByPixelCentresAndFillMode) {
     EXPECT_EQ(CombineRgn(b, alt, win, RGN_DIFF), NULLREGION);
     EXPECT_EQ(CombineRgn(b, win, alt, RGN_DIFF), COMPLEXREGION);
     EXPECT_TRUE(PtInRegion(b, 50, 50));
+}
+
+TEST(GdiRegionTest, SlantedButtonOutlinesKeepTheirPixels) {
+    // The slanted shapes' quadrilaterals (0,0) (x1,H+1) (W+1,H+1) (x3,0), slant s = H + 1: row y
+    // runs from y (left slant) or 0 to W - H + y (right slant) or W + 1, rows 0 to H.
+    for (auto [w, h] : {std::pair{60, 20}, {45, 31}, {7, 1}, {120, 40}})
+        for (auto [left, right] : {std::pair{true, false}, {false, true}, {true, true}}) {
+            const int s = h + 1;
+            const POINT quad[] = {
+                {0, 0}, {left ? s : 0, h + 1}, {w + 1, h + 1}, {right ? w - s + 1 : w + 1, 0}};
+            QRegion expected;
+            for (int y = 0; y <= h; ++y) {
+                const int from = left ? y : 0, to = right ? w - h + y : w + 1;
+                expected += QRect(from, y, to - from, 1);
+            }
+            EXPECT_TRUE((RegionOf(Rgn{CreatePolygonRgn(quad, 4, WINDING)}) ^ expected).isEmpty())
+                << w << "x" << h << " " << left << right;
+        }
 }
 
 TEST(GdiRegionTest, FillAndFrameStayInsideTheRegionAndTheClip) {
