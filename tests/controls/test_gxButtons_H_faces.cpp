@@ -286,3 +286,20 @@ TEST_F(FaceTest, SlantedButtonsInterlockAndWidenThemselves) {
     flat->SetEnabled(false);
     EXPECT_TRUE(flat->mask().contains(QPoint(120, 0)));
 }
+
+TEST_F(FaceTest, ALongCaptionStaysAboveTheBottomBevel) {
+    // Three lines do not fit 41 pixels: the caption rectangle ends at row 36 (SH - 5), and the
+    // lines that run past it are cut there, not drawn over the rings.
+    for (int style : {0, 3}) {
+        gxButtons_H* b = Make(Json{{"Caption", "Attendance Records for the Whole Term"},
+                                   {"BackStyle", style},
+                                   {"cFore", kRedText},
+                                   {"cFHover", kRedText},
+                                   {"cBack", 0xFFFFFF}});
+        ASSERT_EQ(b->CaptionRect().bottom, 36);
+        const QRect ink = RedBox(b->FaceImage());
+        ASSERT_FALSE(ink.isEmpty());
+        EXPECT_LE(ink.bottom(), 35) << "style " << style;
+        delete b;
+    }
+}
