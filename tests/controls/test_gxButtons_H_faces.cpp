@@ -479,3 +479,24 @@ TEST_F(FaceTest, AFocusedButtonWithNothingOnItShowsNoFocusRectangle) {
         }
     }
 }
+
+TEST_F(FaceTest, ASystemGradientColourIsResolvedInEveryStyle) {
+    // The default GradientColor is the button-face system colour: it must draw the same
+    // gradient as that colour's value written out, never a flat face.
+    const Colour buttonFace = 0x8000000F;
+    for (int style = 0; style <= 7; ++style) {
+        const auto face = [&](Colour gradient) {
+            gxButtons_H* b = Make(Json{{"Caption", ""},
+                                       {"BackStyle", style},
+                                       {"Gradient", 1},
+                                       {"cBack", Rgb(200, 30, 30)},
+                                       {"cGradient", gradient}});
+            const QImage img = b->FaceImage();
+            delete b;
+            return img;
+        };
+        const QImage named = face(buttonFace);
+        EXPECT_TRUE(named == face(platform::Resolve(buttonFace))) << "style " << style;
+        EXPECT_NE(named.pixel(10, 20), named.pixel(110, 20)) << "style " << style;
+    }
+}
