@@ -500,3 +500,59 @@ TEST_F(FaceTest, ASystemGradientColourIsResolvedInEveryStyle) {
         EXPECT_NE(named.pixel(10, 20), named.pixel(110, 20)) << "style " << style;
     }
 }
+
+TEST_F(FaceTest, StyleTwoRingsByState) {
+    // BackColor RGB(90, 140, 200) makes the face RGB(138, 189, 251) (+48, proportional blue);
+    // the normal and pressed entries are that face shaded, each worked out by hand.
+    const QRgb rings[8][4] = {
+        // normal           focus look           pressed              hover
+        {qRgb(128, 180, 239), qRgb(181, 209, 240), qRgb(116, 168, 224), qRgb(255, 203, 107)},
+        {qRgb(148, 200, 255), qRgb(189, 215, 247), qRgb(114, 166, 221), qRgb(255, 219, 140)},
+        {qRgb(114, 166, 221), qRgb(181, 209, 240), qRgb(138, 189, 251), qRgb(255, 203, 107)},
+        {qRgb(106, 158, 210), qRgb(140, 174, 231), qRgb(148, 200, 255), qRgb(255, 178, 49)},
+        {qRgb(133, 185, 246), qRgb(140, 174, 231), qRgb(106, 158, 210), qRgb(255, 178, 49)},
+        {qRgb(154, 206, 255), qRgb(191, 223, 255), qRgb(106, 158, 210), qRgb(255, 233, 166)},
+        {qRgb(102, 154, 205), qRgb(140, 174, 231), qRgb(143, 195, 255), qRgb(255, 178, 49)},
+        {qRgb(90, 142, 189), qRgb(107, 130, 239), qRgb(154, 206, 255), qRgb(231, 150, 0)},
+    };
+    // The middle of each side of the inner ring (2 pixels in), the middle ring (1 in) and the
+    // outer ring (the edge), left, top, right, bottom.
+    const char* names[12] = {"inner left",  "inner top",  "inner right",  "inner bottom",
+                             "middle left", "middle top", "middle right", "middle bottom",
+                             "outer left",  "outer top",  "outer right",  "outer bottom"};
+    const QPoint at[12] = {{2, 20},   {60, 2},  {118, 20}, {60, 38}, {1, 20},   {60, 1},
+                           {119, 20}, {60, 39}, {0, 20},   {60, 0},  {120, 20}, {60, 40}};
+    const QRgb outer = qRgb(0, 60, 115);
+    const auto rgb = [](const QImage& f, QPoint p) { return f.pixel(p) & 0xFFFFFF; };
+
+    gxButtons_H* b = Make(Json{{"Caption", ""},
+                               {"BackStyle", 2},
+                               {"Focus", true},
+                               {"cBack", Rgb(90, 140, 200)},
+                               {"cBHover", Rgb(90, 140, 200)}});
+    ASSERT_EQ(b->FaceColor(), Rgb(138, 189, 251));
+    struct State {
+        bool hover, held, focus;
+    };
+    const State states[4] = {
+        {false, false, false}, {false, false, true}, {true, true, false}, {true, false, false}};
+    for (int s = 0; s < 4; ++s) {
+        SCOPED_TRACE(testing::Message() << "state " << s);
+        b->SetPreviewState(states[s].hover, states[s].held, states[s].focus);
+        const QImage f = b->FaceImage();
+        for (int i = 0; i < 12; ++i)
+            EXPECT_EQ(rgb(f, at[i]), (i < 8 ? rings[i][s] : outer) & 0xFFFFFF) << names[i];
+        // The corners just inside the edge take the outer ring's colour.
+        for (const QPoint p : {QPoint(1, 1), QPoint(1, 39), QPoint(119, 39), QPoint(119, 1)})
+            EXPECT_EQ(rgb(f, p), outer & 0xFFFFFF) << p.x() << ", " << p.y();
+    }
+
+    // Disabled: the face darkens by 24 to RGB(114, 166, 221) and shows through where the inner
+    // and middle rings were; the outer ring is that face shaded by -84.
+    b->SetPreviewState(false, false, false);
+    b->SetEnabled(false);
+    const QImage f = b->FaceImage();
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(rgb(f, at[i]), (i < 8 ? qRgb(114, 166, 221) : qRgb(30, 83, 125)) & 0xFFFFFF)
+            << names[i];
+}
