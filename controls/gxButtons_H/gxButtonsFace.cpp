@@ -488,6 +488,9 @@ void gxButtons_H::DrawFocus(Colour& focusColour, bool valueFlag, bool captionFoc
     }
     gdi::RECT r{W0 + 4, 4, W1 - 4, SH - 4};
     if (mButtonShape >= 4 || captionFocus) {
+        // The rectangle follows the caption, else the picture; with neither there is nothing
+        // to mark (the picture rectangle is then only a clamped placeholder).
+        if (mCaption.isEmpty() && mPictureWidth + mPictureHeight == 0) return;
         if (!mCaption.isEmpty()) {
             r = mCaptionRect;
         } else {
@@ -505,11 +508,12 @@ void gxButtons_H::DrawFocus(Colour& focusColour, bool valueFlag, bool captionFoc
     if (!valueFlag) {
         gdi::DrawFocusRect(mBackDC, r);
     } else {
-        // Solid, on the pixels the dotted rectangle would take.
+        // Solid, closed through the rectangle's four corner points: one pixel further right
+        // and down than the dotted rectangle, whose right and bottom are exclusive.
         const gdi::POINT p[5] = {{r.left, r.top},
-                                 {r.right - 1, r.top},
-                                 {r.right - 1, r.bottom - 1},
-                                 {r.left, r.bottom - 1},
+                                 {r.right, r.top},
+                                 {r.right, r.bottom},
+                                 {r.left, r.bottom},
                                  {r.left, r.top}};
         gdi::Polyline(mBackDC, p, 5);
     }

@@ -152,7 +152,9 @@ std::int16_t gxButtons_H::FillFace(Colour face, std::int16_t& state, Colour grad
             }
         }
     } else if (!mHovering || pressed || mGradientColor == mHoverBackColor) {
-        GradientFill(face, Negative(gradient) ? face : gradient);
+        // The end colour may name a system colour (the default does): every style ends at
+        // its value, never at a flat face.
+        GradientFill(face, platform::Resolve(gradient));
     } else {
         DrawBox(mBackDC, 0, 0, SW, SH, colour, colour);
     }

@@ -292,13 +292,15 @@ enum DrawTextFlags : std::uint32_t {
     DT_BOTTOM = 0x8,
     DT_WORDBREAK = 0x10,
     DT_SINGLELINE = 0x20,
+    DT_NOCLIP = 0x100,
     DT_CALCRECT = 0x400,
     DT_NOPREFIX = 0x800,
 };
 // Draws `text` into `rect` with the selected font, the text colour and (in opaque mode) the
 // background colour, aligned by the flags. With DT_WORDBREAK lines break at spaces to fit the
 // width (a single word longer than the width overflows it); CR LF (or LF) always breaks. "&"
-// underlines the next character and "&&" draws one ampersand, unless DT_NOPREFIX. With
+// underlines the next character and "&&" draws one ampersand, unless DT_NOPREFIX. Ink and
+// paper stay inside `rect` (and the DC's clip) unless DT_NOCLIP lets lines run past it. With
 // DT_CALCRECT nothing is drawn: the rectangle's right and bottom are set to the extent of the
 // text. Returns the height of the text (0 on failure).
 int DrawText(HDC dc, const QString& text, RECT* rect, std::uint32_t flags);

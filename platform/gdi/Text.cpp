@@ -219,7 +219,18 @@ int DrawText(HDC dc, const QString& text, RECT* rect, std::uint32_t flags) {
     else if (single && (flags & DT_BOTTOM))
         top = i64(rect->bottom) - lineHeight;
 
-    const QRegion drawable = DrawableRegion(dc);
+    // Text stays inside its rectangle unless asked not to; an empty or inverted rectangle
+    // shows nothing. The rectangle is cut to what the DC can reach first, so it fits an int.
+    QRegion drawable = DrawableRegion(dc);
+    if (!(flags & DT_NOCLIP)) {
+        const QRect reach = drawable.boundingRect();
+        const i64 left = std::max<i64>(rect->left, reach.left());
+        const i64 top = std::max<i64>(rect->top, reach.top());
+        const i64 right = std::min<i64>(rect->right, i64(reach.right()) + 1);
+        const i64 bottom = std::min<i64>(rect->bottom, i64(reach.bottom()) + 1);
+        if (right <= left || bottom <= top) return result;
+        drawable &= QRect(int(left), int(top), int(right - left), int(bottom - top));
+    }
     const QRect bounds = drawable.boundingRect();
     if (bounds.isEmpty()) return result;
 

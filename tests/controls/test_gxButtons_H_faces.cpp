@@ -7,6 +7,11 @@
 #include <QImage>
 #include <QScreen>
 #include <memory>
+#include <set>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "controls/gxButtons_H/gxButtons_H.h"
 #include "platform/forms/PropertyBag.h"
@@ -285,4 +290,269 @@ TEST_F(FaceTest, SlantedButtonsInterlockAndWidenThemselves) {
     EXPECT_FALSE(flat->mask().contains(QPoint(120, 0)));
     flat->SetEnabled(false);
     EXPECT_TRUE(flat->mask().contains(QPoint(120, 0)));
+}
+
+TEST_F(FaceTest, ALongCaptionStaysAboveTheBottomBevel) {
+    // Three lines do not fit 41 pixels: the caption rectangle ends at row 36 (SH - 5), and the
+    // lines that run past it are cut there, not drawn over the rings.
+    for (int style : {0, 3}) {
+        gxButtons_H* b = Make(Json{{"Caption", "Attendance Records for the Whole Term"},
+                                   {"BackStyle", style},
+                                   {"cFore", kRedText},
+                                   {"cFHover", kRedText},
+                                   {"cBack", 0xFFFFFF}});
+        ASSERT_EQ(b->CaptionRect().bottom, 36);
+        const QRect ink = RedBox(b->FaceImage());
+        ASSERT_FALSE(ink.isEmpty());
+        EXPECT_LE(ink.bottom(), 35) << "style " << style;
+        delete b;
+    }
+}
+
+// ---- The focus indicator and the style-2 rings, at places and colours worked out by hand ----
+
+namespace {
+
+using Pixels = std::set<std::pair<int, int>>;
+
+// Where two faces differ inside the three bevel rings.
+Pixels Changed(const QImage& a, const QImage& b) {
+    Pixels changed;
+    for (int y = 3; y < a.height() - 3; ++y)
+        for (int x = 3; x < a.width() - 3; ++x)
+            if (a.pixel(x, y) != b.pixel(x, y)) changed.insert({x, y});
+    return changed;
+}
+
+// The border of the box (l, t) to (r, b), both corners included.
+Pixels Border(int l, int t, int r, int b) {
+    Pixels border;
+    for (int x = l; x <= r; ++x) {
+        border.insert({x, t});
+        border.insert({x, b});
+    }
+    for (int y = t; y <= b; ++y) {
+        border.insert({l, y});
+        border.insert({r, y});
+    }
+    return border;
+}
+
+// "" when the pixel sets agree, else the pixels only one of them has.
+std::string Mismatch(const Pixels& got, const Pixels& want) {
+    std::string out;
+    for (const auto& [set, other, name] :
+         {std::tuple{&got, &want, "extra"}, std::tuple{&want, &got, "missing"}})
+        for (const auto& p : *set)
+            if (!other->count(p))
+                out += std::string(name) + " (" + std::to_string(p.first) + ", " +
+                       std::to_string(p.second) + ") ";
+    return out;
+}
+
+// A dotted border of the box (l, t) to (r, b): nothing off it, every other pixel of each side.
+void ExpectDotted(const Pixels& got, int l, int t, int r, int b) {
+    const Pixels border = Border(l, t, r, b);
+    for (const auto& p : got)
+        EXPECT_TRUE(border.count(p)) << "(" << p.first << ", " << p.second << ") off the border";
+    const auto side = [&](int x0, int y0, int dx, int dy, int n) {
+        int count = 0;
+        for (int i = 0; i < n; ++i) {
+            const bool here = got.count({x0 + i * dx, y0 + i * dy}) > 0;
+            const bool next = got.count({x0 + (i + 1) * dx, y0 + (i + 1) * dy}) > 0;
+            EXPECT_FALSE(here && next && i + 1 < n)
+                << "solid at " << x0 + i * dx << ", " << y0 + i * dy;
+            count += here;
+        }
+        EXPECT_GE(count, (n - 1) / 2) << "side from " << x0 << ", " << y0;
+    };
+    side(l, t, 1, 0, r - l + 1);
+    side(l, b, 1, 0, r - l + 1);
+    side(l, t, 0, 1, b - t + 1);
+    side(r, t, 0, 1, b - t + 1);
+}
+
+}  // namespace
+
+TEST_F(FaceTest, TheFocusRectangleOfARectangularFace) {
+    // At 121 x 41 the rectangle is (4, 4, 117, 37): dotted over the pixels it covers, solid
+    // through its four corner points while Value is True.
+    for (int style : {0, 1, 4, 5, 6}) {
+        for (bool value : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "style " << style << " value " << value);
+            gxButtons_H* b =
+                Make(Json{{"BackStyle", style}, {"Mode", value ? 1 : 0}, {"Value", value}});
+            b->SetPreviewState(false, false, false);
+            const QImage plain = b->FaceImage();
+            b->SetPreviewState(false, false, true);
+            const Pixels focus = Changed(plain, b->FaceImage());
+            if (value)
+                EXPECT_EQ(Mismatch(focus, Border(4, 4, 117, 37)), "");
+            else
+                ExpectDotted(focus, 4, 4, 116, 36);
+            delete b;
+        }
+    }
+}
+
+TEST_F(FaceTest, ACaptionlessFocusRectangleFollowsThePicture) {
+    // A 32-pixel picture above an empty caption on 121 x 61 takes (44, 14, 76, 46). It keeps
+    // clear of both sides, so the margin is 2: (42, 12, 78, 48). Pressing adds one pixel down
+    // (and one right on the rectangular shape) except in style 3.
+    struct Case {
+        int style, shape;
+        bool pressed, solid;
+        int l, t, r, b;  // the rectangle, right and bottom exclusive
+    };
+    const Case cases[] = {
+        {3, 0, false, true, 42, 12, 78, 48},  {3, 0, true, true, 42, 12, 78, 48},
+        {7, 0, false, false, 42, 12, 78, 48}, {7, 0, true, false, 43, 13, 80, 50},
+        {0, 4, false, false, 42, 12, 78, 48}, {0, 4, true, false, 42, 13, 78, 50},
+        {6, 6, false, false, 42, 12, 78, 48},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "style " << c.style << " shape " << c.shape << " pressed " << c.pressed);
+        gxButtons_H* b = Make(Json{{"Caption", ""},
+                                   {"BackStyle", c.style},
+                                   {"Shape", c.shape},
+                                   {"ImgAlign", 4},
+                                   {"ImgSize", 32}},
+                              QSize(121, 61));
+        b->SetPicture(Square());
+        ASSERT_EQ(b->PictureRect(), (platform::gdi::RECT{44, 14, 76, 46}));
+        b->SetPreviewState(c.pressed, c.pressed, false);
+        const QImage plain = b->FaceImage();
+        b->SetPreviewState(c.pressed, c.pressed, true);
+        const Pixels focus = Changed(plain, b->FaceImage());
+        if (c.solid)
+            EXPECT_EQ(Mismatch(focus, Border(c.l, c.t, c.r, c.b)), "");
+        else
+            ExpectDotted(focus, c.l, c.t, c.r - 1, c.b - 1);
+        delete b;
+    }
+}
+
+TEST_F(FaceTest, TheSlantedFocusOutline) {
+    // Both edges slanted at 121 x 41: the slant is 42, so the face runs from 42 to 79. The
+    // outline runs (40, 36) (8, 4) (78, 4) (110, 36) (41, 36), its last point left open.
+    gxButtons_H* b = Make(Json{{"Caption", ""}, {"BackStyle", 1}, {"Shape", 3}});
+    ASSERT_EQ(b->LeftInset(), 42);
+    ASSERT_EQ(b->RightLimit(), 79);
+    b->SetPreviewState(false, false, false);
+    const QImage plain = b->FaceImage();
+    b->SetPreviewState(false, false, true);
+    Pixels want;
+    for (int k = 0; k < 32; ++k) {
+        want.insert({40 - k, 36 - k});
+        want.insert({78 + k, 4 + k});
+    }
+    for (int x = 8; x < 78; ++x) want.insert({x, 4});
+    for (int x = 42; x <= 110; ++x) want.insert({x, 36});
+    EXPECT_EQ(Mismatch(Changed(plain, b->FaceImage()), want), "");
+}
+
+TEST_F(FaceTest, AFocusedButtonWithNothingOnItShowsNoFocusRectangle) {
+    // Styles whose rectangle follows the caption or picture, and every style on the ovals.
+    struct Case {
+        int style, shape, pictureSize;
+    };
+    std::vector<Case> cases = {{3, 0, 32}, {7, 0, 32}, {3, 0, 40}, {7, 0, 40}};
+    for (int shape : {4, 5, 6})
+        for (int style : {0, 1, 3, 4, 5, 6, 7}) cases.push_back({style, shape, 32});
+    for (const Case& c : cases) {
+        for (bool value : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "style " << c.style << " shape " << c.shape
+                                            << " size " << c.pictureSize << " value " << value);
+            gxButtons_H* b = Make(Json{{"Caption", ""},
+                                       {"BackStyle", c.style},
+                                       {"Shape", c.shape},
+                                       {"ImgSize", c.pictureSize},
+                                       {"Mode", value ? 1 : 0},
+                                       {"Value", value}});
+            b->SetPreviewState(false, false, false);
+            const QImage plain = b->FaceImage();
+            b->SetPreviewState(false, false, true);
+            // The whole face, rings included: none of these faces' rings show the focus.
+            EXPECT_TRUE(plain == b->FaceImage());
+            delete b;
+        }
+    }
+}
+
+TEST_F(FaceTest, ASystemGradientColourIsResolvedInEveryStyle) {
+    // The default GradientColor is the button-face system colour: it must draw the same
+    // gradient as that colour's value written out, never a flat face.
+    const Colour buttonFace = 0x8000000F;
+    for (int style = 0; style <= 7; ++style) {
+        const auto face = [&](Colour gradient) {
+            gxButtons_H* b = Make(Json{{"Caption", ""},
+                                       {"BackStyle", style},
+                                       {"Gradient", 1},
+                                       {"cBack", Rgb(200, 30, 30)},
+                                       {"cGradient", gradient}});
+            const QImage img = b->FaceImage();
+            delete b;
+            return img;
+        };
+        const QImage named = face(buttonFace);
+        EXPECT_TRUE(named == face(platform::Resolve(buttonFace))) << "style " << style;
+        EXPECT_NE(named.pixel(10, 20), named.pixel(110, 20)) << "style " << style;
+    }
+}
+
+TEST_F(FaceTest, StyleTwoRingsByState) {
+    // BackColor RGB(90, 140, 200) makes the face RGB(138, 189, 251) (+48, proportional blue);
+    // the normal and pressed entries are that face shaded, each worked out by hand.
+    const QRgb rings[8][4] = {
+        // normal           focus look           pressed              hover
+        {qRgb(128, 180, 239), qRgb(181, 209, 240), qRgb(116, 168, 224), qRgb(255, 203, 107)},
+        {qRgb(148, 200, 255), qRgb(189, 215, 247), qRgb(114, 166, 221), qRgb(255, 219, 140)},
+        {qRgb(114, 166, 221), qRgb(181, 209, 240), qRgb(138, 189, 251), qRgb(255, 203, 107)},
+        {qRgb(106, 158, 210), qRgb(140, 174, 231), qRgb(148, 200, 255), qRgb(255, 178, 49)},
+        {qRgb(133, 185, 246), qRgb(140, 174, 231), qRgb(106, 158, 210), qRgb(255, 178, 49)},
+        {qRgb(154, 206, 255), qRgb(191, 223, 255), qRgb(106, 158, 210), qRgb(255, 233, 166)},
+        {qRgb(102, 154, 205), qRgb(140, 174, 231), qRgb(143, 195, 255), qRgb(255, 178, 49)},
+        {qRgb(90, 142, 189), qRgb(107, 130, 239), qRgb(154, 206, 255), qRgb(231, 150, 0)},
+    };
+    // The middle of each side of the inner ring (2 pixels in), the middle ring (1 in) and the
+    // outer ring (the edge), left, top, right, bottom.
+    const char* names[12] = {"inner left",  "inner top",  "inner right",  "inner bottom",
+                             "middle left", "middle top", "middle right", "middle bottom",
+                             "outer left",  "outer top",  "outer right",  "outer bottom"};
+    const QPoint at[12] = {{2, 20},   {60, 2},  {118, 20}, {60, 38}, {1, 20},   {60, 1},
+                           {119, 20}, {60, 39}, {0, 20},   {60, 0},  {120, 20}, {60, 40}};
+    const QRgb outer = qRgb(0, 60, 115);
+    const auto rgb = [](const QImage& f, QPoint p) { return f.pixel(p) & 0xFFFFFF; };
+
+    gxButtons_H* b = Make(Json{{"Caption", ""},
+                               {"BackStyle", 2},
+                               {"Focus", true},
+                               {"cBack", Rgb(90, 140, 200)},
+                               {"cBHover", Rgb(90, 140, 200)}});
+    ASSERT_EQ(b->FaceColor(), Rgb(138, 189, 251));
+    struct State {
+        bool hover, held, focus;
+    };
+    const State states[4] = {
+        {false, false, false}, {false, false, true}, {true, true, false}, {true, false, false}};
+    for (int s = 0; s < 4; ++s) {
+        SCOPED_TRACE(testing::Message() << "state " << s);
+        b->SetPreviewState(states[s].hover, states[s].held, states[s].focus);
+        const QImage f = b->FaceImage();
+        for (int i = 0; i < 12; ++i)
+            EXPECT_EQ(rgb(f, at[i]), (i < 8 ? rings[i][s] : outer) & 0xFFFFFF) << names[i];
+        // The corners just inside the edge take the outer ring's colour.
+        for (const QPoint p : {QPoint(1, 1), QPoint(1, 39), QPoint(119, 39), QPoint(119, 1)})
+            EXPECT_EQ(rgb(f, p), outer & 0xFFFFFF) << p.x() << ", " << p.y();
+    }
+
+    // Disabled: the face darkens by 24 to RGB(114, 166, 221) and shows through where the inner
+    // and middle rings were; the outer ring is that face shaded by -84.
+    b->SetPreviewState(false, false, false);
+    b->SetEnabled(false);
+    const QImage f = b->FaceImage();
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(rgb(f, at[i]), (i < 8 ? qRgb(114, 166, 221) : qRgb(30, 83, 125)) & 0xFFFFFF)
+            << names[i];
 }

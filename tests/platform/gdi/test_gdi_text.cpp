@@ -173,3 +173,26 @@ TEST_F(GdiTextTest, MonochromeSurfacesGetOnlyBlackAndWhite) {
     EXPECT_GT(white, Width("Quill mere") * lh_ / 2);
     EXPECT_LT(white, Width("Quill mere") * lh_);
 }
+
+TEST_F(GdiTextTest, TextStaysInsideItsRectangleUnlessNoClip) {
+    // Three opaque lines in a box with room for one and a half, the first cut at half its width.
+    const int a = Width("aaa"), b = Width("bbb"), c = Width("ccc");
+    const QRect box(10, 5, a / 2, lh_ + lh_ / 2);
+    RECT r{box.left(), box.top(), box.right() + 1, box.bottom() + 1};
+    EXPECT_EQ(DrawText(dc_, "aaa\nbbb\nccc", &r, DT_LEFT), 3 * lh_);
+    EXPECT_TRUE(InkedExactly({box}));
+    Remake();
+    EXPECT_EQ(DrawText(dc_, "aaa\nbbb\nccc", &r, DT_LEFT | DT_NOCLIP), 3 * lh_);
+    EXPECT_TRUE(InkedExactly(
+        {QRect(10, 5, a, lh_), QRect(10, 5 + lh_, b, lh_), QRect(10, 5 + 2 * lh_, c, lh_)}));
+
+    // A centred word wider than its box is cut on both sides; an inverted box shows nothing.
+    Remake();
+    r = RECT{40, 0, 40 + a / 2, 40};
+    DrawText(dc_, "aaa", &r, DT_CENTER);
+    EXPECT_TRUE(InkedExactly({QRect(40, 0, a / 2, lh_)}));
+    Remake();
+    r = RECT{60, 30, 20, 0};
+    EXPECT_EQ(DrawText(dc_, "aaa", &r, DT_LEFT), lh_);
+    EXPECT_TRUE(InkedExactly({}));
+}
