@@ -50,7 +50,7 @@ cp "$(dirname "$bag")/../../resources/pictures/btn_login.png" "$work/own.png"
 printf '{"Caption": "Own", "Image": "own.png", "ImgSize": 32}' >"$work/own.json"
 expect 0 "" "$render" --control gxButtons_H --bag "$work/own.json" --size 121x41 --out "$work/o.png"
 printf '{"Caption": "Gone", "Image": "gone.png"}' >"$work/gone.json"
-expect 1 'gone.json: key "Image"' "$render" --control gxButtons_H --bag "$work/gone.json" \
+expect 1 'gone.json: "Image" "gone.png" cannot be shown' "$render" --control gxButtons_H --bag "$work/gone.json" \
     --size 121x41 --out "$work/o.png"
 
 # A whole window.
@@ -78,7 +78,7 @@ printf '{"Caption": ' >"$work/broken.json"
 expect 1 "broken.json: not valid JSON" "$render" --control gxButtons_H --bag "$work/broken.json" \
     --size 121x41 --out "$work/x.png"
 printf '{"Caption": "x", "BackStyle": 12}' >"$work/style.json"
-expect 1 'style.json: key "BackStyle": 12' "$render" --control gxButtons_H \
+expect 1 'style.json: "BackStyle" 12 is out of range' "$render" --control gxButtons_H \
     --bag "$work/style.json" --size 121x41 --out "$work/x.png"
 expect 1 "$work/nowhere/x.png" "$render" --control gxButtons_H --bag "$bag" --size 121x41 \
     --out "$work/nowhere/x.png"

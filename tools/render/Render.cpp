@@ -83,6 +83,16 @@ private:
     Placeholders mSaved;
 };
 
+// Refuses the first stored value the control rejected, naming its file and key: a render
+// shows the values it was given, or nothing.
+void Refuse(const platform::forms::RejectedValueLog& rejected) {
+    if (rejected.values().empty()) return;
+    const platform::forms::RejectedValue& v = rejected.values().front();
+    const QString where = v.file.isEmpty() ? QString() : v.file + QStringLiteral(": ");
+    Fail(QStringLiteral("%1\"%2\" %3 %4")
+             .arg(where, QString::fromStdString(v.key), v.value, v.problem));
+}
+
 template <class W>
 std::unique_ptr<FormWindow> Make() {
     return std::make_unique<W>();
@@ -144,7 +154,11 @@ ControlRender RenderControl(const QString& type, const PropertyBag& bag, QSize s
 
     ControlRender out;
     try {
-        button->ReadProperties(bag);
+        {
+            const platform::forms::RejectedValueLog rejected;
+            button->ReadProperties(bag);
+            Refuse(rejected);
+        }
         button->setGeometry(QRect(QPoint(0, 0), size));
         container.show();
         ApplyState(*button, state);
@@ -189,10 +203,13 @@ QImage RenderViewer(const PropertyBag& bag, const QString& picture, QSize size,
     auto* viewer = new ScrollPicture(&container);
     viewer->setObjectName(QStringLiteral("ScrollPicture1"));
     try {
-        if (bag.Empty())
+        if (bag.Empty()) {
             viewer->InitProperties();
-        else
+        } else {
+            const platform::forms::RejectedValueLog rejected;
             viewer->ReadProperties(bag);
+            Refuse(rejected);
+        }
         viewer->setGeometry(QRect(QPoint(0, 0), size));
         container.show();
         viewer->SetPicture(platform::Picture::Load(picture));
