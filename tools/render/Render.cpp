@@ -167,16 +167,18 @@ ControlRender RenderControl(const QString& type, const PropertyBag& bag, QSize s
         Fail(QString::fromUtf8(e.what()));
     }
     if (out.image.isNull()) Fail(QStringLiteral("%1 drew no face").arg(type));
-    if (out.image.size() != size) out.image = out.image.copy(QRect(QPoint(0, 0), size));
+    // The picture is the control as it settled, which may have resized itself to its shape.
+    const QSize settled = button->size();
+    if (out.image.size() != settled) out.image = out.image.copy(QRect(QPoint(0, 0), settled));
 
     const QRegion shape =
         button->mask().isEmpty() ? QRegion(button->rect()) : button->mask() & button->rect();
-    out.mask = RegionImage(size, shape);
+    out.mask = RegionImage(settled, shape);
     const QRgb background = platform::ToQColor(platform::Resolve(ambient)).rgb();
-    for (int y = 0; y < size.height(); ++y) {
+    for (int y = 0; y < settled.height(); ++y) {
         const QRgb* m = reinterpret_cast<const QRgb*>(out.mask.constScanLine(y));
         QRgb* px = reinterpret_cast<QRgb*>(out.image.scanLine(y));
-        for (int x = 0; x < size.width(); ++x)
+        for (int x = 0; x < settled.width(); ++x)
             if (qRed(m[x]) == 0) px[x] = background;
     }
     return out;

@@ -19,6 +19,9 @@ public:
     explicit RenderError(const QString& message);
 };
 
+// Both pictures have the control's own size once it settled, which can differ from the size
+// it was given: a slanted shape too narrow for its slant widens itself, and a picture shape
+// takes the size of its picture fitted into the given size.
 struct ControlRender {
     QImage image;  // the face as drawn; outside the window region, the container's background
     QImage mask;   // Format_RGB32: white inside the control's window region, black outside
