@@ -154,17 +154,14 @@ void EBXp::InitProperties() {
 
 void EBXp::ReadProperties(const platform::forms::PropertyBag& bag) {
     // Each value is applied as it is read; nothing is laid out and the height is left alone.
+    // A value the panel cannot use is reported by the bag and keeps its default.
     mUserHeight = bag.ReadInt("UserHeight", 0);
     mExpanded = bag.ReadBool("Expanded", false);
     mCaption = bag.ReadString("Caption");
     mTheStep = bag.ReadInt("TheStep", 150);
     mIcon = bag.ReadPicture("Icon");
     mIconPixmap = mIcon.IsNone() ? QPixmap() : QPixmap::fromImage(mIcon.image());
-    const std::int32_t alignment = bag.ReadInt("Alignment", 0);
-    if (alignment < 0 || alignment > 2)
-        throw platform::forms::PropertyError(
-            bag.source(), "Alignment", QStringLiteral("expected 0, 1 or 2, not %1").arg(alignment));
-    mAlignment = std::int16_t(alignment);
+    mAlignment = std::int16_t(bag.ReadIntInRange("Alignment", 0, 0, 2));
     mFillColor = bag.ReadColour("FillColor", platform::kWindowBackground);
     mDontCollapsed = bag.ReadBool("DontCollapsed", false);
     platform::forms::SetContainerBackColor(this, mFillColor);

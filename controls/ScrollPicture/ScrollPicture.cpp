@@ -127,9 +127,9 @@ void ScrollPicture::InitProperties() {
 }
 
 void ScrollPicture::ReadProperties(const platform::forms::PropertyBag& bag) {
+    // One read serves the control and PicScroll, which ApplyBackColor keeps in one colour: a
+    // value that is no colour is reported once, and both keep the default.
     ApplyBackColor(bag.ReadColour("BackColor", platform::kButtonFace));
-    // Read a second time for PicScroll: the two always share one colour.
-    PicScroll->SetBackColor(bag.ReadColour("BackColor", platform::kButtonFace));
     setEnabled(bag.ReadBool("Enabled", true));
     LoadPicture(bag.ReadPicture("Picture"));
 }

@@ -72,25 +72,22 @@ const std::pair<const char*, const char*> kDescriptions[] = {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// A stored enumeration outside its range is a broken design file: the error names the key.
-std::int32_t ReadRange(const PropertyBag& bag, std::string_view key, std::int32_t def,
-                       std::int32_t lo, std::int32_t hi) {
-    const std::int32_t v = bag.ReadInt(key, def);
-    if (!InRange(v, lo, hi))
-        throw platform::forms::PropertyError(
-            bag.source(), key,
-            QStringLiteral("%1 is not between %2 and %3").arg(v).arg(lo).arg(hi));
-    return v;
+// The stored picture size in pixels: 16 to 48 in steps of 8, or 0 from data saved before a
+// picture size was chosen (it reads as 16 on first use). Any other value keeps the default.
+std::int16_t ReadPictureSizePx(const PropertyBag& bag) {
+    constexpr std::int32_t kDefault = 16;
+    const std::int32_t v = bag.ReadInt("ImgSize", kDefault);
+    if (v == 0 || (InRange(v, 16, 48) && v % 8 == 0)) return std::int16_t(v);
+    bag.Reject("ImgSize", QStringLiteral("is not 0, 16, 24, 32, 40 or 48"));
+    return kDefault;
 }
 
-// The stored picture size in pixels: 16 to 48 in steps of 8, or 0 from data saved before a
-// picture size was chosen (it reads as 16 on first use).
-std::int16_t ReadPictureSizePx(const PropertyBag& bag) {
-    const std::int32_t v = bag.ReadInt("ImgSize", 16);
-    if (v != 0 && !(InRange(v, 16, 48) && v % 8 == 0))
-        throw platform::forms::PropertyError(
-            bag.source(), "ImgSize", QStringLiteral("%1 is not 0, 16, 24, 32, 40 or 48").arg(v));
-    return std::int16_t(v);
+// The stored mouse pointer: a pointer constant 0 to 15, or 99 for the custom pointer.
+std::int32_t ReadMousePointer(const PropertyBag& bag) {
+    const std::int32_t v = bag.ReadInt("mPointer", 0);
+    if (InRange(v, 0, 15) || v == 99) return v;
+    bag.Reject("mPointer", QStringLiteral("is out of range"));
+    return 0;
 }
 
 }  // namespace
@@ -521,28 +518,33 @@ void gxButtons_H::ReadProperties(const PropertyBag& bag) {
     mContainerBackColor = platform::Resolve(ambient.BackColor);
     DelayDrawing(true);
 
+    // Each read gives its default for a value it cannot use, and reports it.
     mCaption = bag.ReadString("Caption");
-    mCaptionAlign = ReadRange(bag, "CapAlign", 2, 0, 2);
-    mButtonStyle = ReadRange(bag, "BackStyle", 0, 0, 7);
-    mButtonShape = ReadRange(bag, "Shape", 0, 0, 8);
-    mGradientMode = ReadRange(bag, "Gradient", 0, 0, 4);
+    mCaptionAlign = bag.ReadIntInRange("CapAlign", 2, 0, 2);
+    mButtonStyle = bag.ReadIntInRange("BackStyle", 0, 0, 7);
+    mButtonShape = bag.ReadIntInRange("Shape", 0, 0, 8);
+    mGradientMode = bag.ReadIntInRange("Gradient", 0, 0, 4);
     mGradientColor = bag.ReadColour("cGradient", kButtonFace);
     mForeColor = bag.ReadColour("cFore", kButtonText);
     mShowFocusRect = bag.ReadBool("Focus", true);
-    mMode = ReadRange(bag, "Mode", 0, 0, 2);
+    mMode = bag.ReadIntInRange("Mode", 0, 0, 2);
     mValue = bag.ReadBool("Value", false);
-    mCustomClick = ReadRange(bag, "CustomClick", 0, 0, 8);
+    mCustomClick = bag.ReadIntInRange("CustomClick", 0, 0, 8);
     mPicture = bag.ReadPicture("Image");
     mPictureSizePx = ReadPictureSizePx(bag);
-    mPictureAlign = ReadRange(bag, "ImgAlign", 0, 0, 5);
+    mPictureAlign = bag.ReadIntInRange("ImgAlign", 0, 0, 5);
     mHoverForeColor = bag.ReadColour("cFHover", kButtonText);
     setEnabled(bag.ReadBool("Enabled", true));
     mBackColor = bag.ReadColour("cBack", ambient.BackColor);
     mHoverBackColor = bag.ReadColour("cBHover", mBackColor);
-    mHoverColorLocks = ReadRange(bag, "LockHover", 0, 0, 3);
-    mCaptionStyle = ReadRange(bag, "CapStyle", 0, 0, 2);
-    SetMouseIcon(bag.ReadPicture("mIcon"));
-    SetMousePointer(bag.ReadInt("mPointer", 0));
+    mHoverColorLocks = bag.ReadIntInRange("LockHover", 0, 0, 3);
+    mCaptionStyle = bag.ReadIntInRange("CapStyle", 0, 0, 2);
+    const platform::Picture icon = bag.ReadPicture("mIcon");
+    if (icon.kind() == platform::Picture::Kind::Bitmap)
+        bag.Reject("mIcon", QStringLiteral("is not an icon or a cursor"));
+    else
+        SetMouseIcon(icon);
+    SetMousePointer(ReadMousePointer(bag));
     if (bag.Contains("Font")) setFont(bag.ReadFont("Font", font()));
 
     // Derived resources, the access key and the option group: a failure in one of them

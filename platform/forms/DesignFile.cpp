@@ -137,13 +137,14 @@ ControlDesign ReadControl(const Json& node, const QString& file, const std::stri
             Fail(file, r.Key("visible"), QStringLiteral("expected true or false"));
         c.visible = node.at("visible").get<bool>();
     }
-    const QString where = QStringLiteral("%1, control %2").arg(file, c.QualifiedName());
+    // The bag's values are checked as the control reads them, each on its own: a bad one is
+    // reported and its property keeps its default.
     if (node.contains("bag")) {
         if (!node.at("bag").is_object())
             Fail(file, r.Key("bag"), QStringLiteral("expected an object of stored values"));
-        c.bag = PropertyBag(node.at("bag"), where);
+        c.bag = PropertyBag(node.at("bag"), file, c.QualifiedName());
     } else {
-        c.bag = PropertyBag(Json::object(), where);
+        c.bag = PropertyBag(Json::object(), file, c.QualifiedName());
     }
     const Json& children = r.Array("children");
     for (std::size_t i = 0; i < children.size(); ++i)
@@ -225,8 +226,11 @@ FormDesign ParseDesign(const QByteArray& text, const QString& file, const Placeh
         d.position = QPoint(p[0].get<int>(), p[1].get<int>());
     }
     if (root.contains("backColor")) {
-        d.backColor = PropertyBag(Json{{"backColor", root.at("backColor")}}, file)
-                          .ReadColour("backColor", kWindowBackground);
+        const auto colour = ColourFromJson(root.at("backColor"));
+        if (!colour)
+            Fail(file, "backColor",
+                 QStringLiteral("expected a colour (a number, \"&H8000000F&\" or \"0x00F7DFD6\")"));
+        d.backColor = *colour;
     }
     d.icon = QString::fromStdString(r.String("icon", false));
     const Json& menus = r.Array("menu");

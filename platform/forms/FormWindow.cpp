@@ -226,13 +226,9 @@ void FormWindow::BuildControl(const ControlDesign& design, QWidget* parent) {
     QWidget* w = (*creator)(design, parent);
     w->setObjectName(name);
     mControls.insert(name, w);
-    if (auto* p = dynamic_cast<Persistent*>(w)) {
-        try {
-            p->ReadProperties(design.bag);
-        } catch (const PropertyError& e) {
-            throw DesignError(e.what());
-        }
-    }
+    // Each stored value is read on its own: one the control cannot use is reported and keeps
+    // its default, and the window opens.
+    if (auto* p = dynamic_cast<Persistent*>(w)) p->ReadProperties(design.bag);
     // The window's default and cancel buttons among controls that take part.
     if (dynamic_cast<AccessKeyTarget*>(w)) {
         for (const char* role : {"Default", "Cancel"})

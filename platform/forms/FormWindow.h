@@ -69,7 +69,8 @@ public:
     const QString& Name() const { return mName; }
 
     // Shows the window modelessly, building it first when it is not loaded, and brings it
-    // forward. Throws DesignError when the design file is broken.
+    // forward. Throws DesignError when the design file is not JSON or its structure is
+    // broken; a stored value a control cannot use is reported and keeps its default.
     void Show();
     // Runs Form_Unload, then destroys the on-screen window. Nothing when not loaded.
     void Unload();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdio>
 
 #include "platform/forms/DesignFile.h"
 
@@ -41,19 +43,74 @@ std::optional<Colour> ParseColourText(std::string text) {
     }
 }
 
+// A stored whole number: a number within 32 bits (a fraction goes to the nearest, halves to
+// even) or a Boolean (True is -1). Nothing for anything else.
+std::optional<std::int32_t> ToInt32(const Json& v) {
+    if (v.is_boolean()) return v.get<bool>() ? -1 : 0;
+    if (v.is_number_integer()) {
+        const auto n = v.get<std::int64_t>();
+        if (n < INT32_MIN || n > INT32_MAX) return std::nullopt;
+        return std::int32_t(n);
+    }
+    if (v.is_number_float()) {
+        const double d = v.get<double>();
+        if (!(d >= INT32_MIN && d <= INT32_MAX)) return std::nullopt;
+        return std::int32_t(std::llrint(d));
+    }
+    return std::nullopt;
+}
+
+RejectedValueHandler gRejected;
+
+// Long values (a font object, say) are cut so that the report stays one readable line.
+QString ValueText(const Json* v) {
+    if (!v) return QStringLiteral("(missing)");
+    QString text = QString::fromStdString(v->dump());
+    constexpr qsizetype kMax = 60;
+    if (text.size() > kMax) text = text.left(kMax - 3) + QStringLiteral("...");
+    return text;
+}
+
 }  // namespace
 
-PropertyError::PropertyError(const QString& source, std::string_view key, const QString& problem)
-    : std::runtime_error(QStringLiteral("%1: key \"%2\": %3")
-                             .arg(source.isEmpty() ? QStringLiteral("property bag") : source,
-                                  QString::fromUtf8(key.data(), qsizetype(key.size())), problem)
-                             .toStdString()),
-      mSource(source),
-      mKey(key) {}
+QString RejectedValue::Message() const {
+    QString where;
+    if (!file.isEmpty()) where += file + QStringLiteral(": ");
+    if (!control.isEmpty()) where += control + QStringLiteral(": ");
+    return QStringLiteral("%1\"%2\" %3 %4; keeping the default")
+        .arg(where, QString::fromStdString(key), value, problem);
+}
 
-PropertyBag::PropertyBag(Json object, QString source) : mSource(std::move(source)) {
+RejectedValueHandler SetRejectedValueHandler(RejectedValueHandler handler) {
+    std::swap(gRejected, handler);
+    return handler;
+}
+
+RejectedValueLog::RejectedValueLog()
+    : mSaved(SetRejectedValueHandler([this](const RejectedValue& v) { mValues.push_back(v); })) {}
+
+RejectedValueLog::~RejectedValueLog() {
+    SetRejectedValueHandler(std::move(mSaved));
+}
+
+std::optional<Colour> ColourFromJson(const Json& v) {
+    if (v.is_number_integer()) {
+        const auto n = v.get<std::int64_t>();
+        if (n < INT32_MIN || n > std::int64_t(UINT32_MAX)) return std::nullopt;
+        return Colour(std::uint32_t(n));
+    }
+    if (v.is_string()) return ParseColourText(v.get<std::string>());
+    return std::nullopt;
+}
+
+PropertyBag::PropertyBag(Json object, QString file, QString control)
+    : mFile(std::move(file)), mControl(std::move(control)) {
     if (object.is_null()) return;
-    if (!object.is_object()) Fail("", QStringLiteral("a property bag must be a JSON object"));
+    if (!object.is_object()) {
+        throw DesignError(QStringLiteral("%1: a property bag must be a JSON object")
+                              .arg(mFile.isEmpty() ? QStringLiteral("property bag") : mFile)
+                              .toStdString());
+    }
     mData = std::move(object);
 }
 
@@ -74,8 +131,13 @@ void PropertyBag::Put(std::string_view key, Json value) {
     mData[std::string(key)] = std::move(value);
 }
 
-void PropertyBag::Fail(std::string_view key, const QString& problem) const {
-    throw PropertyError(mSource, key, problem);
+void PropertyBag::Reject(std::string_view key, const QString& problem) const {
+    const RejectedValue rejected{mFile, mControl, std::string(key), ValueText(Find(key)), problem};
+    if (gRejected) {
+        gRejected(rejected);
+        return;
+    }
+    std::fprintf(stderr, "quillmere: %s\n", qPrintable(rejected.Message()));
 }
 
 bool PropertyBag::Contains(std::string_view key) const {
@@ -85,18 +147,21 @@ bool PropertyBag::Contains(std::string_view key) const {
 std::int32_t PropertyBag::ReadInt(std::string_view key, std::int32_t def) const {
     const Json* v = Find(key);
     if (!v) return def;
-    if (v->is_boolean()) return v->get<bool>() ? -1 : 0;
-    if (v->is_number_integer()) {
-        const auto n = v->get<std::int64_t>();
-        if (n < INT32_MIN || n > INT32_MAX) Fail(key, QStringLiteral("number out of range"));
-        return std::int32_t(n);
-    }
-    if (v->is_number_float()) {
-        const double d = v->get<double>();
-        if (!(d >= INT32_MIN && d <= INT32_MAX)) Fail(key, QStringLiteral("number out of range"));
-        return std::int32_t(std::llrint(d));
-    }
-    Fail(key, QStringLiteral("expected a whole number"));
+    if (const auto n = ToInt32(*v)) return *n;
+    Reject(key, v->is_number() ? QStringLiteral("is out of range")
+                               : QStringLiteral("is not a whole number"));
+    return def;
+}
+
+std::int32_t PropertyBag::ReadIntInRange(std::string_view key, std::int32_t def, std::int32_t lo,
+                                         std::int32_t hi) const {
+    const Json* v = Find(key);
+    if (!v) return def;
+    const auto n = ToInt32(*v);
+    if (n && *n >= lo && *n <= hi) return *n;
+    Reject(key, v->is_number() || v->is_boolean() ? QStringLiteral("is out of range")
+                                                  : QStringLiteral("is not a whole number"));
+    return def;
 }
 
 bool PropertyBag::ReadBool(std::string_view key, bool def) const {
@@ -104,29 +169,24 @@ bool PropertyBag::ReadBool(std::string_view key, bool def) const {
     if (!v) return def;
     if (v->is_boolean()) return v->get<bool>();
     if (v->is_number_integer()) return v->get<std::int64_t>() != 0;
-    Fail(key, QStringLiteral("expected true or false"));
+    Reject(key, QStringLiteral("is not true or false"));
+    return def;
 }
 
 QString PropertyBag::ReadString(std::string_view key, const QString& def) const {
     const Json* v = Find(key);
     if (!v) return def;
-    if (!v->is_string()) Fail(key, QStringLiteral("expected text"));
-    return QString::fromStdString(v->get<std::string>());
+    if (v->is_string()) return QString::fromStdString(v->get<std::string>());
+    Reject(key, QStringLiteral("is not text"));
+    return def;
 }
 
 Colour PropertyBag::ReadColour(std::string_view key, Colour def) const {
     const Json* v = Find(key);
     if (!v) return def;
-    if (v->is_number_integer()) {
-        const auto n = v->get<std::int64_t>();
-        if (n < INT32_MIN || n > std::int64_t(UINT32_MAX))
-            Fail(key, QStringLiteral("colour out of range"));
-        return Colour(std::uint32_t(n));
-    }
-    if (v->is_string()) {
-        if (auto c = ParseColourText(v->get<std::string>())) return *c;
-    }
-    Fail(key, QStringLiteral("expected a colour (a number, \"&H8000000F&\" or \"0x00F7DFD6\")"));
+    if (const auto c = ColourFromJson(*v)) return *c;
+    Reject(key, QStringLiteral("is not a colour (a number, \"&H8000000F&\" or \"0x00F7DFD6\")"));
+    return def;
 }
 
 Json PropertyBag::FontToJson(const QFont& font) {
@@ -154,14 +214,22 @@ QFont PropertyBag::FontFromJson(const Json& j, const QFont& def) {
 QFont PropertyBag::ReadFont(std::string_view key, const QFont& def) const {
     const Json* v = Find(key);
     if (!v) return def;
-    if (!v->is_object()) Fail(key, QStringLiteral("expected a font object"));
-    try {
-        const QFont f = FontFromJson(*v, def);
-        if (f.pointSizeF() <= 0) Fail(key, QStringLiteral("font size must be positive"));
-        return f;
-    } catch (const Json::exception& e) {
-        Fail(key, QStringLiteral("bad font: %1").arg(QString::fromUtf8(e.what())));
+    if (!v->is_object()) {
+        Reject(key, QStringLiteral("is not a font"));
+        return def;
     }
+    try {
+        // Qt ignores a size that is not positive; a stored one is a fault of the value.
+        if (v->contains("size") && !(v->at("size").get<double>() > 0)) {
+            Reject(key, QStringLiteral("has a size that is not positive"));
+            return def;
+        }
+        return FontFromJson(*v, def);
+    } catch (const Json::exception&) {
+        Reject(key, QStringLiteral("is not a font (name, size, bold, italic, underline, "
+                                   "strikethrough)"));
+    }
+    return def;
 }
 
 Picture PropertyBag::ReadPicture(std::string_view key) const {
@@ -176,18 +244,22 @@ Picture PropertyBag::ReadPicture(std::string_view key) const {
         if (v->contains("hotspot")) {
             const Json& h = v->at("hotspot");
             if (!h.is_array() || h.size() != 2 || !h[0].is_number_integer() ||
-                !h[1].is_number_integer())
-                Fail(key, QStringLiteral("hotspot must be [x, y]"));
+                !h[1].is_number_integer()) {
+                Reject(key, QStringLiteral("has a hotspot that is not [x, y]"));
+                return {};
+            }
             hotspot = QPoint(h[0].get<int>(), h[1].get<int>());
         }
     } else {
-        Fail(key, QStringLiteral("expected a picture file name"));
+        Reject(key, QStringLiteral("is not a picture file name"));
+        return {};
     }
     if (name.isEmpty()) return {};
     try {
         return Picture::Load(ResolveResourcePath(name), hotspot);
     } catch (const PictureError& e) {
-        Fail(key, QString::fromUtf8(e.what()));
+        Reject(key, QStringLiteral("cannot be shown: %1").arg(QString::fromUtf8(e.what())));
+        return {};
     }
 }
 

@@ -152,8 +152,8 @@ Label::Label(QWidget* parent) : QWidget(parent) {
 
 void Label::ReadProperties(const PropertyBag& bag) {
     mCaption = bag.ReadString("Caption");
-    mAlignment = bag.ReadInt("Alignment", 0);
-    mBackStyle = bag.ReadInt("BackStyle", 1);
+    mAlignment = bag.ReadIntInRange("Alignment", 0, 0, 2);
+    mBackStyle = bag.ReadIntInRange("BackStyle", 1, 0, 1);
     mBackColor = bag.ReadColour("BackColor", kButtonFace);
     mForeColor = bag.ReadColour("ForeColor", kButtonText);
     mUseMnemonic = bag.ReadBool("UseMnemonic", true);
@@ -332,7 +332,7 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {}
 void PictureBox::ReadProperties(const PropertyBag& bag) {
     mPicture = bag.ReadPicture("Picture");
     mBackColor = bag.ReadColour("BackColor", kButtonFace);
-    mBorderStyle = bag.ReadInt("BorderStyle", 1);
+    mBorderStyle = bag.ReadIntInRange("BorderStyle", 1, 0, 1);
     SetContainerBackColor(this, mBackColor);
     ReadPointer(this, bag);
     update();

@@ -373,8 +373,18 @@ TEST(PanelPersistenceTest, KeysInTheirOrderWithDefaultsAndCheckedValues) {
     // Reading sets values only: the panel keeps its size.
     EXPECT_EQ(panel.Height(), 4560);
 
-    EXPECT_THROW(panel.ReadProperties(PropertyBag(Json::parse(R"({"alignment": 7})"), "x.json")),
-                 platform::forms::PropertyError);
+    {
+        // A stored alignment out of range is reported and reads as the default; the rest of
+        // the bag still loads.
+        const platform::forms::RejectedValueLog rejected;
+        panel.ReadProperties(
+            PropertyBag(Json::parse(R"({"alignment": 7, "thestep": 60})"), "x.json", "EBXp1"));
+        ASSERT_EQ(rejected.values().size(), 1u);
+        EXPECT_EQ(rejected.values()[0].key, "Alignment");
+        EXPECT_EQ(panel.Alignment(), 0);
+        EXPECT_EQ(panel.TheStep(), 60);
+        panel.SetAlignment(2);
+    }
     EXPECT_THROW(panel.SetAlignment(3), std::invalid_argument);
     EXPECT_EQ(panel.Alignment(), 2);
 

@@ -137,19 +137,63 @@ TEST(RenderControl, OutsideTheWindowRegionShowsTheContainerBackground) {
         PropertyBag bag = GoldenBag(3);
         bag.WriteIntAlways("Shape", shape);
         const render::ControlRender r = RenderControl("gxButtons_H", bag, kSize, "normal");
-        ASSERT_EQ(r.mask.size(), kSize);
+        // Picture shapes take their fitted picture's size; the mask always has the face's.
+        ASSERT_EQ(r.mask.size(), shape >= 7 ? QSize(41, 41) : kSize);
+        ASSERT_EQ(r.mask.size(), r.image.size());
         ASSERT_EQ(r.mask.format(), QImage::Format_RGB32);
         if (shape == 0) {
             EXPECT_EQ(r.mask.pixel(0, 0), qRgb(255, 255, 255));
         }
-        for (int y = 0; y < kSize.height(); ++y)
-            for (int x = 0; x < kSize.width(); ++x) {
+        for (int y = 0; y < r.mask.height(); ++y)
+            for (int x = 0; x < r.mask.width(); ++x) {
                 const QRgb m = r.mask.pixel(x, y);
                 ASSERT_TRUE(m == qRgb(0, 0, 0) || m == qRgb(255, 255, 255)) << x << "," << y;
                 ASSERT_TRUE(m == qRgb(255, 255, 255) || r.image.pixel(x, y) == background)
                     << "outside the region at " << x << "," << y;
             }
     }
+}
+
+namespace {
+// The right-most column where `mask` is white, or -1.
+int RightmostInside(const QImage& mask) {
+    for (int x = mask.width() - 1; x >= 0; --x)
+        for (int y = 0; y < mask.height(); ++y)
+            if (mask.pixel(x, y) == qRgb(255, 255, 255)) return x;
+    return -1;
+}
+}  // namespace
+
+// A button that resizes itself is drawn whole, at the size it settled at, not the size it was
+// given.
+TEST(RenderControl, SelfResizingShapesAreDrawnAtTheirOwnSize) {
+    const QRgb background = platform::ToQColor(platform::kWindowBackground).rgb();
+    // Slanted: 20 pixels is too narrow for the slant of a 40-pixel-high button (41), so it
+    // widens in steps of 5 until 5 pixels are left beside the slant: 50.
+    PropertyBag slanted(Json{{"Caption", "Go"}, {"Shape", 1}, {"BackStyle", 2}});
+    const render::ControlRender s = RenderControl("gxButtons_H", slanted, QSize(20, 40), "normal");
+    EXPECT_EQ(s.image.size(), QSize(50, 40));
+    EXPECT_EQ(s.mask.size(), QSize(50, 40));
+    // Its straight right edge is the last column, and its frame is drawn there.
+    ASSERT_EQ(RightmostInside(s.mask), 49);
+    bool ink = false;
+    for (int y = 0; y < 40; ++y) ink = ink || s.image.pixel(49, y) != background;
+    EXPECT_TRUE(ink);
+
+    // Shaped by its 64 x 40 picture: fitted into 80 x 40 it keeps its own size, and the window
+    // region ends where the picture's opaque part ends.
+    const QImage picture(QStringLiteral(QM_GOLDEN_DIR "/shape.png"));
+    ASSERT_EQ(picture.size(), QSize(64, 40));
+    const QRgb key = picture.pixel(0, 0);
+    int opaqueRight = -1;
+    for (int x = 0; x < picture.width(); ++x)
+        for (int y = 0; y < picture.height(); ++y)
+            if (picture.pixel(x, y) != key) opaqueRight = x;
+    PropertyBag shaped(Json{{"Shape", 7}, {"ImgSize", 48}, {"Image", QM_GOLDEN_DIR "/shape.png"}});
+    const render::ControlRender p = RenderControl("gxButtons_H", shaped, QSize(80, 40), "normal");
+    EXPECT_EQ(p.image.size(), QSize(64, 40));
+    EXPECT_EQ(p.mask.size(), QSize(64, 40));
+    EXPECT_EQ(RightmostInside(p.mask), opaqueRight);
 }
 
 // Bag files and the command line's messages are checked by tests/tools/render_cli.sh.

@@ -391,17 +391,31 @@ TEST_F(ButtonTest, ReadingStoredFormsOldAndBroken) {
     EXPECT_EQ(button->PictureSize(), 0);
     EXPECT_EQ(button->PictureSizePx(), 16);
 
-    // An enumeration out of its range names the key it came from.
+    // A value out of its range is reported under the key it came from and reads as the
+    // default; the values around it still load.
     for (const auto& [stored, key] :
          {std::pair{Json{{"BackStyle", 12}}, "BackStyle"}, std::pair{Json{{"shape", 9}}, "Shape"},
-          std::pair{Json{{"Mode", -1}}, "Mode"}}) {
+          std::pair{Json{{"Mode", -1}}, "Mode"}, std::pair{Json{{"ImgSize", 20}}, "ImgSize"},
+          std::pair{Json{{"CapAlign", 3}}, "CapAlign"},
+          std::pair{Json{{"mPointer", 50}}, "mPointer"},
+          std::pair{Json{{"mIcon", "pictures/btn_login.png"}}, "mIcon"}}) {
         SCOPED_TRACE(key);
-        try {
-            Fresh()->ReadProperties(PropertyBag(stored, QStringLiteral("frmTest.json")));
-            ADD_FAILURE() << "no error";
-        } catch (const platform::forms::PropertyError& e) {
-            EXPECT_EQ(e.key(), key);
-        }
+        Json bag = stored;
+        bag["Caption"] = "Kept";
+        bag["Gradient"] = 2;
+        const platform::forms::RejectedValueLog rejected;
+        gxButtons_H* fresh = Fresh();
+        fresh->ReadProperties(PropertyBag(bag, QStringLiteral("frmTest.json")));
+        ASSERT_EQ(rejected.values().size(), 1u);
+        EXPECT_EQ(rejected.values()[0].key, key);
+        EXPECT_EQ(fresh->Caption(), "Kept");
+        EXPECT_EQ(fresh->GradientMode(), 2);
+        EXPECT_EQ(fresh->ButtonStyle(), 0);
+        EXPECT_EQ(fresh->ButtonShape(), 0);
+        EXPECT_EQ(fresh->Mode(), 0);
+        EXPECT_EQ(fresh->PictureSizePx(), 16);
+        EXPECT_EQ(fresh->CaptionAlign(), 2);
+        EXPECT_EQ(fresh->MousePointer(), 0);
     }
 }
 

@@ -32,11 +32,27 @@ printf '{"caption": "x", "clientWidth": "wide", "clientHeight": 10, "border": "f
     >"$work/design/forms/frmMain.json"
 expect 1 'frmMain.json: key "clientWidth"' \
     "$quillmere" --config "$work/empty.ini" --design-dir "$work/design" --screenshot "$work/x.png"
-printf '{"caption": "x", "clientWidth": 10, "clientHeight": 10, "border": "fixedSingle",
-  "controls": [{"type": "EBXp", "name": "EBXp1", "bag": {"Icon": "pictures/gone.png"}}]}' \
-    >"$work/design/forms/frmMain.json"
-expect 1 '"Icon": picture file not found' \
+# A stored value a control cannot use is named with its file, control and key, and the window
+# opens without it.
+python3 - "$(dirname "$0")/../../resources/forms/frmMain.json" "$work/design/forms/frmMain.json" \
+    <<'END'
+import json, sys
+with open(sys.argv[1]) as f:
+    design = json.load(f)
+def find(controls, name):
+    for c in controls:
+        if c["name"] == name:
+            return c
+        found = find(c.get("children", []), name)
+        if found:
+            return found
+find(design["controls"], "EBXp6")["bag"]["Icon"] = "pictures/gone.png"
+with open(sys.argv[2], "w") as f:
+    json.dump(design, f)
+END
+expect 0 'quillmere: frmMain.json: EBXp6: "Icon" "pictures/gone.png" cannot be shown' \
     "$quillmere" --config "$work/empty.ini" --design-dir "$work/design" --screenshot "$work/x.png"
+[ -s "$work/x.png" ] || fail "no screenshot of a window with one bad value"
 
 # The screenshot needs no display and shows the menu bar and the 720 px client area.
 expect 0 "" "$quillmere" --config "$work/empty.ini" --screenshot "$work/main.png"

@@ -1,5 +1,6 @@
 // The property bag: keys without regard to case, typed reads with defaults, writes that omit
-// defaults, and errors that name the source and the key.
+// defaults, and values it cannot use reported with the file, control and key, their reads
+// giving the default.
 
 #include <gtest/gtest.h>
 
@@ -7,12 +8,12 @@
 
 using platform::forms::Json;
 using platform::forms::PropertyBag;
-using platform::forms::PropertyError;
+using platform::forms::RejectedValueLog;
 
 TEST(PropertyBagTest, KeysMatchWithoutRegardToCaseAndMissingKeysReadAsDefaults) {
     const PropertyBag bag(Json::parse(R"({"userheight": 2415, "caption": " Student Tools",
         "expanded": -1, "dontcollapsed": false, "_extentx": 4895})"),
-                          "frmMain.json, control EBXp6");
+                          "frmMain.json", "EBXp6");
     EXPECT_EQ(bag.ReadInt("UserHeight", 0), 2415);
     EXPECT_EQ(bag.ReadString("Caption"), " Student Tools");
     EXPECT_TRUE(bag.ReadBool("Expanded", false));  // 16-bit True is -1
@@ -32,27 +33,43 @@ TEST(PropertyBagTest, ColoursInEveryStoredForm) {
     EXPECT_EQ(bag.ReadColour("e", 0), 0x8000000Fu);
 }
 
-TEST(PropertyBagTest, WrongTypesNameTheSourceAndTheKey) {
+TEST(PropertyBagTest, ValuesItCannotUseGiveTheDefaultAndAreReportedOnce) {
     const PropertyBag bag(Json::parse(R"({"UserHeight": "tall", "cBack": "blue", "Font": 3,
-        "Image": "pictures/none-such.png", "Big": 99999999999})"),
-                          "frmMain.json, control EBXp6");
-    auto message = [&](auto read) -> std::string {
-        try {
-            read();
-        } catch (const PropertyError& e) {
-            return e.what();
-        }
-        return "no error";
-    };
-    const std::string m1 = message([&] { bag.ReadInt("userheight", 0); });
-    EXPECT_NE(m1.find("frmMain.json, control EBXp6"), std::string::npos) << m1;
-    EXPECT_NE(m1.find("\"userheight\""), std::string::npos) << m1;
-    EXPECT_NE(message([&] { bag.ReadColour("cBack", 0); }).find("\"cBack\""), std::string::npos);
-    EXPECT_NE(message([&] { bag.ReadFont("Font", QFont()); }).find("font"), std::string::npos);
-    const std::string m4 = message([&] { bag.ReadPicture("Image"); });
-    EXPECT_NE(m4.find("\"Image\""), std::string::npos) << m4;
-    EXPECT_NE(m4.find("none-such.png"), std::string::npos) << m4;
-    EXPECT_NE(message([&] { bag.ReadInt("Big", 0); }).find("out of range"), std::string::npos);
+        "Image": "pictures/none-such.png", "Big": 99999999999, "Style": 9, "Flag": "yes",
+        "Caption": 12, "Cursor": {"file": "pictures/ico_login.png", "hotspot": [1]},
+        "Small": {"name": "Arial", "size": -2}, "Ok": 2})"),
+                          "frmMain.json", "EBXp6");
+    const RejectedValueLog log;
+    EXPECT_EQ(bag.ReadInt("userheight", 7), 7);
+    EXPECT_EQ(bag.ReadColour("cBack", 5), 5u);
+    EXPECT_EQ(bag.ReadFont("Font", QFont("Courier")).family(), "Courier");
+    EXPECT_TRUE(bag.ReadPicture("Image").IsNone());
+    EXPECT_EQ(bag.ReadInt("Big", 1), 1);
+    EXPECT_EQ(bag.ReadIntInRange("Style", 3, 0, 7), 3);
+    EXPECT_EQ(bag.ReadIntInRange("UserHeight", 4, 0, 7), 4);
+    EXPECT_TRUE(bag.ReadBool("Flag", true));
+    EXPECT_EQ(bag.ReadString("Caption", "x"), "x");
+    EXPECT_TRUE(bag.ReadPicture("Cursor").IsNone());
+    EXPECT_EQ(bag.ReadFont("Small", QFont("Courier")).family(), "Courier");
+    EXPECT_EQ(bag.ReadIntInRange("Ok", 0, 0, 2), 2);  // in range: no report
+    EXPECT_EQ(bag.ReadIntInRange("Missing", 1, 0, 2), 1);
+
+    std::vector<std::string> keys;
+    for (const auto& v : log.values()) {
+        keys.push_back(v.key);
+        EXPECT_EQ(v.file, "frmMain.json");
+        EXPECT_EQ(v.control, "EBXp6");
+    }
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"userheight", "cBack", "Font", "Image", "Big", "Style",
+                                        "UserHeight", "Flag", "Caption", "Cursor", "Small"}));
+    ASSERT_EQ(log.values().size(), keys.size());
+    EXPECT_EQ(log.values()[5].Message().toStdString(),
+              R"(frmMain.json: EBXp6: "Style" 9 is out of range; keeping the default)");
+    EXPECT_EQ(log.values()[0].value, R"("tall")");
+    EXPECT_TRUE(log.values()[3].problem.contains("none-such.png"))
+        << log.values()[3].problem.toStdString();
+    EXPECT_TRUE(log.values()[4].problem.contains("out of range"));
 }
 
 TEST(PropertyBagTest, WritesKeepOrderOmitDefaultsAndReplaceOtherSpellings) {

@@ -45,12 +45,25 @@ expect 0 "" "$render" --control gxButtons_H --bag "$bag" --size 121x41 --state p
 expect 0 "" "$render" --control gxButtons_H --bag "$bag" --size 60x90 --out "$work/c.png"
 [ "$(png_size "$work/c.png")" = 60x90 ] || fail "face is $(png_size "$work/c.png")"
 
+# A button that resizes itself is drawn at its own size: a slanted one too narrow for its slant
+# widens in steps of 5 pixels (20 to 50 at a height of 40), a picture-shaped one takes the size
+# of its picture fitted into the given size (64x40 in 80x40).
+printf '{"Caption": "Go", "Shape": 1}' >"$work/slant.json"
+expect 0 "" "$render" --control gxButtons_H --bag "$work/slant.json" --size 20x40 \
+    --out "$work/s.png" --mask "$work/sm.png"
+[ "$(png_size "$work/s.png")" = 50x40 ] || fail "slanted face is $(png_size "$work/s.png")"
+[ "$(png_size "$work/sm.png")" = 50x40 ] || fail "slanted mask is $(png_size "$work/sm.png")"
+cp "$(dirname "$bag")/shape.png" "$work/shape.png"
+printf '{"Shape": 7, "ImgSize": 48, "Image": "shape.png"}' >"$work/pic.json"
+expect 0 "" "$render" --control gxButtons_H --bag "$work/pic.json" --size 80x40 --out "$work/p.png"
+[ "$(png_size "$work/p.png")" = 64x40 ] || fail "picture shape is $(png_size "$work/p.png")"
+
 # A picture named relative to the bag file's folder.
 cp "$(dirname "$bag")/../../resources/pictures/btn_login.png" "$work/own.png"
 printf '{"Caption": "Own", "Image": "own.png", "ImgSize": 32}' >"$work/own.json"
 expect 0 "" "$render" --control gxButtons_H --bag "$work/own.json" --size 121x41 --out "$work/o.png"
 printf '{"Caption": "Gone", "Image": "gone.png"}' >"$work/gone.json"
-expect 1 'gone.json: key "Image"' "$render" --control gxButtons_H --bag "$work/gone.json" \
+expect 1 'gone.json: "Image" "gone.png" cannot be shown' "$render" --control gxButtons_H --bag "$work/gone.json" \
     --size 121x41 --out "$work/o.png"
 
 # A whole window.
@@ -78,7 +91,7 @@ printf '{"Caption": ' >"$work/broken.json"
 expect 1 "broken.json: not valid JSON" "$render" --control gxButtons_H --bag "$work/broken.json" \
     --size 121x41 --out "$work/x.png"
 printf '{"Caption": "x", "BackStyle": 12}' >"$work/style.json"
-expect 1 'style.json: key "BackStyle": 12' "$render" --control gxButtons_H \
+expect 1 'style.json: "BackStyle" 12 is out of range' "$render" --control gxButtons_H \
     --bag "$work/style.json" --size 121x41 --out "$work/x.png"
 expect 1 "$work/nowhere/x.png" "$render" --control gxButtons_H --bag "$bag" --size 121x41 \
     --out "$work/nowhere/x.png"

@@ -83,6 +83,16 @@ private:
     Placeholders mSaved;
 };
 
+// Refuses the first stored value the control rejected, naming its file and key: a render
+// shows the values it was given, or nothing.
+void Refuse(const platform::forms::RejectedValueLog& rejected) {
+    if (rejected.values().empty()) return;
+    const platform::forms::RejectedValue& v = rejected.values().front();
+    const QString where = v.file.isEmpty() ? QString() : v.file + QStringLiteral(": ");
+    Fail(QStringLiteral("%1\"%2\" %3 %4")
+             .arg(where, QString::fromStdString(v.key), v.value, v.problem));
+}
+
 template <class W>
 std::unique_ptr<FormWindow> Make() {
     return std::make_unique<W>();
@@ -144,7 +154,11 @@ ControlRender RenderControl(const QString& type, const PropertyBag& bag, QSize s
 
     ControlRender out;
     try {
-        button->ReadProperties(bag);
+        {
+            const platform::forms::RejectedValueLog rejected;
+            button->ReadProperties(bag);
+            Refuse(rejected);
+        }
         button->setGeometry(QRect(QPoint(0, 0), size));
         container.show();
         ApplyState(*button, state);
@@ -153,16 +167,18 @@ ControlRender RenderControl(const QString& type, const PropertyBag& bag, QSize s
         Fail(QString::fromUtf8(e.what()));
     }
     if (out.image.isNull()) Fail(QStringLiteral("%1 drew no face").arg(type));
-    if (out.image.size() != size) out.image = out.image.copy(QRect(QPoint(0, 0), size));
+    // The picture is the control as it settled, which may have resized itself to its shape.
+    const QSize settled = button->size();
+    if (out.image.size() != settled) out.image = out.image.copy(QRect(QPoint(0, 0), settled));
 
     const QRegion shape =
         button->mask().isEmpty() ? QRegion(button->rect()) : button->mask() & button->rect();
-    out.mask = RegionImage(size, shape);
+    out.mask = RegionImage(settled, shape);
     const QRgb background = platform::ToQColor(platform::Resolve(ambient)).rgb();
-    for (int y = 0; y < size.height(); ++y) {
+    for (int y = 0; y < settled.height(); ++y) {
         const QRgb* m = reinterpret_cast<const QRgb*>(out.mask.constScanLine(y));
         QRgb* px = reinterpret_cast<QRgb*>(out.image.scanLine(y));
-        for (int x = 0; x < size.width(); ++x)
+        for (int x = 0; x < settled.width(); ++x)
             if (qRed(m[x]) == 0) px[x] = background;
     }
     return out;
@@ -189,10 +205,13 @@ QImage RenderViewer(const PropertyBag& bag, const QString& picture, QSize size,
     auto* viewer = new ScrollPicture(&container);
     viewer->setObjectName(QStringLiteral("ScrollPicture1"));
     try {
-        if (bag.Empty())
+        if (bag.Empty()) {
             viewer->InitProperties();
-        else
+        } else {
+            const platform::forms::RejectedValueLog rejected;
             viewer->ReadProperties(bag);
+            Refuse(rejected);
+        }
         viewer->setGeometry(QRect(QPoint(0, 0), size));
         container.show();
         viewer->SetPicture(platform::Picture::Load(picture));

@@ -19,6 +19,9 @@ public:
     explicit RenderError(const QString& message);
 };
 
+// Both pictures have the control's own size once it settled, which can differ from the size
+// it was given: a slanted shape too narrow for its slant widens itself, and a picture shape
+// takes the size of its picture fitted into the given size.
 struct ControlRender {
     QImage image;  // the face as drawn; outside the window region, the container's background
     QImage mask;   // Format_RGB32: white inside the control's window region, black outside
@@ -30,22 +33,24 @@ const QStringList& ControlStates();
 
 // Builds a control of `type` (only "gxButtons_H" for now) on a plain container offering the
 // windows' background, reads `bag` as a design file would, gives it `size` pixels and puts it
-// into `state`. Throws RenderError for an unknown type or state or an empty size, and passes
-// through the text of a PropertyError from the bag.
+// into `state`. Throws RenderError for an unknown type or state or an empty size, and for a
+// stored value the control cannot use (naming the bag's file and the key): a picture asked
+// for is drawn as asked or not at all.
 ControlRender RenderControl(const QString& type, const platform::forms::PropertyBag& bag,
                             QSize size, const QString& state);
 
 // The picture viewer (ScrollPicture) of `size` pixels showing the picture file `picture`, read
 // from `bag` first (its stored values; an empty bag gives a new instance), at `zoom`: "actual"
 // (100 %), "fit", "stretch", "in" or "out" (one step of the ladder from 100 %). Throws
-// RenderError naming the picture file or the unknown zoom.
+// RenderError naming the picture file, the unknown zoom or a stored value the viewer cannot use.
 QImage RenderViewer(const platform::forms::PropertyBag& bag, const QString& picture, QSize size,
                     const QString& zoom);
 const QStringList& ViewerZooms();
 
 // The window whose design file is resources/forms/<name>.json, as the program shows it (its
 // own handlers and load step), with sample portal addresses and the recording browser pane.
-// Throws RenderError naming the file and key of a broken or missing design file.
+// Throws RenderError naming the file and key of a broken or missing design file; a stored value
+// a control cannot use is reported as the program reports it, and the window drawn without it.
 QImage RenderForm(const QString& name);
 
 // Reads a bag from a JSON file holding one object of stored values; errors in its values name

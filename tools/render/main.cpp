@@ -8,8 +8,9 @@
 //   quillmere-render --form NAME --out FILE.png
 //   quillmere-render --sheet DIR --out FILE.png
 //
-// Exit codes: 0 done (nothing printed), 2 a bad command line, 1 a file or value that cannot be
-// rendered. Errors are one line on stderr naming the file, key or value.
+// Exit codes: 0 done, 2 a bad command line, 1 a file or value that cannot be rendered. Errors
+// are one line on stderr naming the file, key or value. A window is drawn as the program shows
+// it: a stored value one of its controls cannot use is a line on stderr, and the render goes on.
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -198,6 +199,8 @@ int main(int argc, char** argv) {
         {QStringLiteral("out"), QStringLiteral("PNG file to write."), QStringLiteral("FILE")},
     });
     if (!parser.parse(QApplication::arguments())) return Report(parser.errorText(), kUsageError);
+    platform::forms::SetRejectedValueHandler(
+        [](const platform::forms::RejectedValue& v) { Report(v.Message(), 0); });
     if (parser.isSet(QStringLiteral("help"))) {
         std::fputs(qPrintable(parser.helpText()), stdout);
         return 0;
