@@ -418,6 +418,27 @@ void gxButtons_H::showEvent(QShowEvent*) {
     }
 }
 
+// Qt reports a change of the enabled state as the button sees it: its own setting or its
+// container's, whichever changed what the button shows.
+void gxButtons_H::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::EnabledChange) ShowEnabledState();
+    QWidget::changeEvent(e);
+}
+
+void gxButtons_H::ShowEnabledState() {
+    // While drawing is held back (loading stored values) the caller lays out and redraws.
+    if (mDelayDrawing) return;
+    if (mButtonStyle == 3 && mMode == 0 && mButtonShape <= 3) {
+        // This style cuts its corners only while enabled: the shape changes with the state.
+        mDelayDrawing = true;
+        BuildShapeRegion();
+        bool reprocess = false;
+        LayoutFace(reprocess);
+        mDelayDrawing = false;
+    }
+    RedrawButton();
+}
+
 // ---- Option groups ----
 
 void gxButtons_H::OptionToggle(std::int16_t action, bool& anyChecked) {
