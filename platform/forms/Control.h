@@ -57,7 +57,9 @@ bool AmbientUserMode(const QWidget* control);
 void SetContainerBackColor(QWidget* container, Colour colour);
 
 // Shows the mouse pointer that a stored MousePointer value names over `w`: 0 the default, 1
-// arrow, 2 cross, 3 I-beam, 11 hourglass, 12 no-drop, 99 the custom `icon` (a cursor or icon).
+// arrow, 2 cross, 3 I-beam, 4 icon, 5 size, 6 size NE-SW, 7 size N-S, 8 size NW-SE, 9 size W-E,
+// 10 up arrow, 11 hourglass, 12 no-drop, 13 arrow and hourglass, 14 arrow and question mark,
+// 15 size all, 99 the custom `icon` (a cursor or icon). Any other value shows the default.
 void ApplyMousePointer(QWidget* w, int pointer, const Picture& icon);
 
 // Builds a control of a registered type as a child of `parent`.

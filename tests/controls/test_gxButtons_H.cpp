@@ -398,6 +398,22 @@ TEST_F(ButtonTest, EnabledIsTheButtonsOwnWhateverItsContainer) {
     EXPECT_TRUE(stored());
 }
 
+TEST_F(ButtonTest, EachStockMousePointerShowsItsCursor) {
+    // The shapes for 0 to 15; 0 leaves the cursor to the container.
+    const Qt::CursorShape shapes[] = {
+        Qt::ArrowCursor,     Qt::ArrowCursor,   Qt::CrossCursor,     Qt::IBeamCursor,
+        Qt::DragMoveCursor,  Qt::SizeAllCursor, Qt::SizeBDiagCursor, Qt::SizeVerCursor,
+        Qt::SizeFDiagCursor, Qt::SizeHorCursor, Qt::UpArrowCursor,   Qt::WaitCursor,
+        Qt::ForbiddenCursor, Qt::BusyCursor,    Qt::WhatsThisCursor, Qt::SizeAllCursor};
+    for (int pointer = 15; pointer >= 0; --pointer) {
+        SCOPED_TRACE(pointer);
+        button->SetMousePointer(pointer);
+        EXPECT_EQ(button->MousePointer(), pointer);
+        EXPECT_EQ(button->testAttribute(Qt::WA_SetCursor), pointer != 0);
+        EXPECT_EQ(button->cursor().shape(), shapes[pointer]);
+    }
+}
+
 TEST_F(ButtonTest, ReadingStoredFormsOldAndBroken) {
     // Stored forms spell the keys in lower case; a centred caption is not stored.
     button->ReadProperties(PropertyBag(Json{{"capalign", 0}, {"backstyle", 5}, {"value", true}}));
