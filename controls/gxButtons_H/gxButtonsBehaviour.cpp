@@ -357,7 +357,8 @@ bool gxButtons_H::event(QEvent* e) {
     if (e->type() == QEvent::Shortcut) {
         auto* se = static_cast<QShortcutEvent*>(e);
         if (se->shortcutId() == mAccessKeyId && !mAccessKeys.isEmpty()) {
-            AccessKeyPress(std::int16_t(mAccessKeys[0].unicode()));
+            // Clicks this button, or another, or moves the focus when the key is shared.
+            platform::forms::AccessKeyTyped(this, se->key());
             return true;
         }
     }

@@ -3,7 +3,6 @@
 
 #include "controls/gxButtons_H/gxButtons_H.h"
 
-#include <QKeySequence>
 #include <utility>
 
 #include "platform/window/Desktop.h"
@@ -483,10 +482,8 @@ void gxButtons_H::DeriveAccessKey(const QString& caption) {
     mAccessKeys = key;
     if (mAccessKeyId != 0) releaseShortcut(mAccessKeyId);
     mAccessKeyId = 0;
-    if (!key.isEmpty()) {
-        const QKeySequence seq(Qt::ALT | QKeySequence(key.toUpper())[0].key());
-        mAccessKeyId = grabShortcut(seq, Qt::WindowShortcut);
-    }
+    if (!key.isEmpty())
+        mAccessKeyId = grabShortcut(platform::forms::AccessKeySequence(key), Qt::WindowShortcut);
 }
 
 // ---- New instance, loading and saving ----

@@ -104,7 +104,7 @@ public:
     platform::window::Hwnd hwnd();
 
     // The key typed with Alt to click the button ("" for none), from the caption.
-    const QString& AccessKeys() const { return mAccessKeys; }
+    QString AccessKeys() const override { return mAccessKeys; }
     // The container's window handle as decimal text.
     const QString& Tag() const { return mTag; }
 

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QShortcutEvent>
 #include <iterator>
 #include <map>
 
@@ -405,6 +406,17 @@ void CommandButton::WriteProperties(PropertyBag& bag) const {
     bag.WriteBool("Default", isDefault(), false);
     bag.WriteBool("Cancel", mCancel, false);
     bag.WriteFontAlways("Font", font());
+}
+
+bool CommandButton::event(QEvent* e) {
+    if (e->type() == QEvent::Shortcut) {
+        auto* se = static_cast<QShortcutEvent*>(e);
+        if (!se->key().isEmpty() && se->key() == QKeySequence::mnemonic(text())) {
+            AccessKeyTyped(this, se->key());
+            return true;
+        }
+    }
+    return QPushButton::event(e);
 }
 
 }  // namespace platform::forms
