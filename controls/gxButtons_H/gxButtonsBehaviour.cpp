@@ -357,7 +357,8 @@ bool gxButtons_H::event(QEvent* e) {
     if (e->type() == QEvent::Shortcut) {
         auto* se = static_cast<QShortcutEvent*>(e);
         if (se->shortcutId() == mAccessKeyId && !mAccessKeys.isEmpty()) {
-            AccessKeyPress(std::int16_t(mAccessKeys[0].unicode()));
+            // Clicks this button, or another, or moves the focus when the key is shared.
+            platform::forms::AccessKeyTyped(this, se->key());
             return true;
         }
     }
@@ -416,6 +417,27 @@ void gxButtons_H::showEvent(QShowEvent*) {
         mStateFlags |= kFocusLook;
         RedrawButton();
     }
+}
+
+// Qt reports a change of the enabled state as the button sees it: its own setting or its
+// container's, whichever changed what the button shows.
+void gxButtons_H::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::EnabledChange) ShowEnabledState();
+    QWidget::changeEvent(e);
+}
+
+void gxButtons_H::ShowEnabledState() {
+    // While drawing is held back (loading stored values) the caller lays out and redraws.
+    if (mDelayDrawing) return;
+    if (mButtonStyle == 3 && mMode == 0 && mButtonShape <= 3) {
+        // This style cuts its corners only while enabled: the shape changes with the state.
+        mDelayDrawing = true;
+        BuildShapeRegion();
+        bool reprocess = false;
+        LayoutFace(reprocess);
+        mDelayDrawing = false;
+    }
+    RedrawButton();
 }
 
 // ---- Option groups ----

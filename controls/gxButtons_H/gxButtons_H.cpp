@@ -3,7 +3,6 @@
 
 #include "controls/gxButtons_H/gxButtons_H.h"
 
-#include <QKeySequence>
 #include <utility>
 
 #include "platform/window/Desktop.h"
@@ -241,18 +240,9 @@ void gxButtons_H::SetPictureAlign(std::int32_t New_PictureAlign) {
 }
 
 void gxButtons_H::SetEnabled(bool New_Enabled) {
-    if (New_Enabled == isEnabled()) return;
+    if (New_Enabled == Enabled()) return;
+    // A change that shows comes back through changeEvent, which redraws.
     setEnabled(New_Enabled);
-    if (mButtonStyle == 3 && mMode == 0 && mButtonShape <= 3) {
-        // This style cuts its corners only while enabled: the shape changes with the state.
-        DelayDrawing(true);
-        BuildShapeRegion();
-        bool reprocess = false;
-        LayoutFace(reprocess);
-        DelayDrawing(false);
-    } else {
-        RedrawButton();
-    }
     emit PropertyChanged(QStringLiteral("Enabled"));
 }
 
@@ -489,10 +479,8 @@ void gxButtons_H::DeriveAccessKey(const QString& caption) {
     mAccessKeys = key;
     if (mAccessKeyId != 0) releaseShortcut(mAccessKeyId);
     mAccessKeyId = 0;
-    if (!key.isEmpty()) {
-        const QKeySequence seq(Qt::ALT | QKeySequence(key.toUpper())[0].key());
-        mAccessKeyId = grabShortcut(seq, Qt::WindowShortcut);
-    }
+    if (!key.isEmpty())
+        mAccessKeyId = grabShortcut(platform::forms::AccessKeySequence(key), Qt::WindowShortcut);
 }
 
 // ---- New instance, loading and saving ----
@@ -589,7 +577,7 @@ void gxButtons_H::WriteProperties(PropertyBag& bag) const {
     bag.WriteInt("ImgAlign", mPictureAlign, 0);
     bag.WritePicture("Image", mPicture);
     bag.WriteInt("ImgSize", mPictureSizePx, 16);
-    bag.WriteBool("Enabled", isEnabled(), true);
+    bag.WriteBool("Enabled", Enabled(), true);
     bag.WriteColourAlways("cBack", mBackColor);
     bag.WriteInt("mPointer", mMousePointer, 0);
     bag.WritePicture("mIcon", mMouseIcon);

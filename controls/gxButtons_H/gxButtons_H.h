@@ -60,7 +60,9 @@ public:
     void SetPicture(const platform::Picture& New_Picture);
     std::int32_t PictureAlign() const { return mPictureAlign; }
     void SetPictureAlign(std::int32_t New_PictureAlign);
-    bool Enabled() const { return isEnabled(); }
+    // The button's own setting: a button in a disabled container keeps it (and is drawn
+    // disabled until the container comes back).
+    bool Enabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
     void SetEnabled(bool New_Enabled);
     bool ShowFocusRect() const { return mShowFocusRect; }
     void SetShowFocusRect(bool New_ShowFocusRect);
@@ -102,7 +104,7 @@ public:
     platform::window::Hwnd hwnd();
 
     // The key typed with Alt to click the button ("" for none), from the caption.
-    const QString& AccessKeys() const { return mAccessKeys; }
+    QString AccessKeys() const override { return mAccessKeys; }
     // The container's window handle as decimal text.
     const QString& Tag() const { return mTag; }
 
@@ -204,6 +206,7 @@ protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
     void showEvent(QShowEvent*) override;
+    void changeEvent(QEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
@@ -229,6 +232,8 @@ private:
     void UserControl_KeyUp(std::int16_t KeyCode, std::int16_t Shift);
     void UserControl_GotFocus();
     void UserControl_Resize();
+    // Redraws for a change of the enabled state, the button's own or its container's.
+    void ShowEnabledState();
     void CheckHoverExit(int timerId);
     // -1 leave the group, 0 uncheck the others, 1 join, 2 ask whether any member is checked.
     void OptionToggle(std::int16_t action, bool& anyChecked);

@@ -2,6 +2,7 @@
 // What the form runtime asks of every control it builds from a design file, and what a control
 // may ask of its container (the ambient properties).
 
+#include <QKeySequence>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -30,7 +31,18 @@ class AccessKeyTarget {
 public:
     virtual ~AccessKeyTarget() = default;
     virtual void AccessKeyPress(std::int16_t KeyAscii) = 0;
+    // The key typed with Alt to reach the control ("" for none).
+    virtual QString AccessKeys() const = 0;
 };
+
+// The platform's rule for an access key (`sequence`, Alt and the key) typed in the window of
+// `receiver`, the control Qt handed the shortcut to. The key's holders are the visible,
+// enabled controls of that window whose access key it is: access-key targets and push buttons.
+// A key held by one control clicks it. A key that several share clicks none: each press moves
+// the focus to the next of them in tab order after the focused control, wrapping round.
+void AccessKeyTyped(QWidget* receiver, const QKeySequence& sequence);
+// Alt with `key` (compared without regard to case), as an access key is typed.
+QKeySequence AccessKeySequence(const QString& key);
 
 // A control that wants to know when an ambient property of its container changes
 // ("BackColor", "DisplayAsDefault").
@@ -57,7 +69,9 @@ bool AmbientUserMode(const QWidget* control);
 void SetContainerBackColor(QWidget* container, Colour colour);
 
 // Shows the mouse pointer that a stored MousePointer value names over `w`: 0 the default, 1
-// arrow, 2 cross, 3 I-beam, 11 hourglass, 12 no-drop, 99 the custom `icon` (a cursor or icon).
+// arrow, 2 cross, 3 I-beam, 4 icon, 5 size, 6 size NE-SW, 7 size N-S, 8 size NW-SE, 9 size W-E,
+// 10 up arrow, 11 hourglass, 12 no-drop, 13 arrow and hourglass, 14 arrow and question mark,
+// 15 size all, 99 the custom `icon` (a cursor or icon). Any other value shows the default.
 void ApplyMousePointer(QWidget* w, int pointer, const Picture& icon);
 
 // Builds a control of a registered type as a child of `parent`.

@@ -1,5 +1,6 @@
 #include "platform/forms/FormWindow.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -156,6 +157,61 @@ void FormWidget::keyPressEvent(QKeyEvent* event) {
         }
     }
     QWidget::keyPressEvent(event);
+}
+
+// ---- Access keys ----
+
+QKeySequence AccessKeySequence(const QString& key) {
+    if (key.isEmpty()) return {};
+    return QKeySequence(Qt::ALT | QKeySequence(key.toUpper())[0].key());
+}
+
+namespace {
+
+// The access key `w` is reached by, as the key sequence typed; empty for none.
+QKeySequence AccessKeyOf(QWidget* w) {
+    if (auto* target = dynamic_cast<AccessKeyTarget*>(w))
+        return AccessKeySequence(target->AccessKeys());
+    if (auto* button = qobject_cast<QAbstractButton*>(w))
+        return QKeySequence::mnemonic(button->text());
+    return {};
+}
+
+void Click(QWidget* w) {
+    if (auto* target = dynamic_cast<AccessKeyTarget*>(w)) {
+        const QString key = target->AccessKeys();
+        target->AccessKeyPress(std::int16_t(key.isEmpty() ? 0 : key[0].unicode()));
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        button->animateClick();
+    }
+}
+
+}  // namespace
+
+void AccessKeyTyped(QWidget* receiver, const QKeySequence& sequence) {
+    if (!receiver || sequence.isEmpty()) return;
+    QWidget* window = receiver->window();
+    QList<QWidget*> holders;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        // A tool window may be a child of its owner: only this window's controls count.
+        if (w->window() != window || !w->isVisible() || !w->isEnabled()) continue;
+        if (AccessKeyOf(w) == sequence) holders.append(w);
+    }
+    if (holders.size() == 1) {
+        Click(holders.front());
+        return;
+    }
+    // Shared: on from the focused control round the tab order to the next holder that can
+    // take the focus.
+    QWidget* start = window->focusWidget() ? window->focusWidget() : window;
+    QWidget* w = start;
+    do {
+        w = w->nextInFocusChain();
+        if (holders.contains(w) && w->focusPolicy() != Qt::NoFocus) {
+            w->setFocus(Qt::ShortcutFocusReason);
+            return;
+        }
+    } while (w != start);
 }
 
 // ---- FormWindow ----

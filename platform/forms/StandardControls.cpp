@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QShortcutEvent>
+#include <iterator>
 #include <map>
 
 #include "platform/Units.h"
@@ -77,30 +79,35 @@ bool AmbientUserMode(const QWidget* control) {
 }
 
 void ApplyMousePointer(QWidget* w, int pointer, const Picture& icon) {
-    switch (pointer) {
-        case 1:
-            w->setCursor(Qt::ArrowCursor);
-            break;
-        case 2:
-            w->setCursor(Qt::CrossCursor);
-            break;
-        case 3:
-            w->setCursor(Qt::IBeamCursor);
-            break;
-        case 11:
-            w->setCursor(Qt::WaitCursor);
-            break;
-        case 12:
-            w->setCursor(Qt::ForbiddenCursor);
-            break;
-        case 99:
-            if (!icon.IsNone()) {
-                w->setCursor(QCursor(QPixmap::fromImage(icon.image()), icon.hotspot().x(),
-                                     icon.hotspot().y()));
-            }
-            break;
-        default:
-            w->unsetCursor();
+    // The nearest shape Qt offers for each of the platform's stock pointers. The "icon"
+    // pointer (a small square) has no match: the drag-move shape, an arrow carrying a small
+    // box, comes closest.
+    static constexpr Qt::CursorShape kStock[] = {
+        Qt::ArrowCursor,      // 0 default (not used: the widget's own cursor is unset)
+        Qt::ArrowCursor,      // 1 arrow
+        Qt::CrossCursor,      // 2 cross
+        Qt::IBeamCursor,      // 3 I-beam
+        Qt::DragMoveCursor,   // 4 icon
+        Qt::SizeAllCursor,    // 5 size (all four directions)
+        Qt::SizeBDiagCursor,  // 6 size north-east to south-west
+        Qt::SizeVerCursor,    // 7 size north to south
+        Qt::SizeFDiagCursor,  // 8 size north-west to south-east
+        Qt::SizeHorCursor,    // 9 size west to east
+        Qt::UpArrowCursor,    // 10 up arrow
+        Qt::WaitCursor,       // 11 hourglass
+        Qt::ForbiddenCursor,  // 12 no drop
+        Qt::BusyCursor,       // 13 arrow and hourglass
+        Qt::WhatsThisCursor,  // 14 arrow and question mark
+        Qt::SizeAllCursor,    // 15 size all
+    };
+    if (pointer == 99) {
+        if (!icon.IsNone())
+            w->setCursor(
+                QCursor(QPixmap::fromImage(icon.image()), icon.hotspot().x(), icon.hotspot().y()));
+    } else if (pointer >= 1 && pointer < int(std::size(kStock))) {
+        w->setCursor(kStock[pointer]);
+    } else {
+        w->unsetCursor();
     }
 }
 
@@ -399,6 +406,17 @@ void CommandButton::WriteProperties(PropertyBag& bag) const {
     bag.WriteBool("Default", isDefault(), false);
     bag.WriteBool("Cancel", mCancel, false);
     bag.WriteFontAlways("Font", font());
+}
+
+bool CommandButton::event(QEvent* e) {
+    if (e->type() == QEvent::Shortcut) {
+        auto* se = static_cast<QShortcutEvent*>(e);
+        if (!se->key().isEmpty() && se->key() == QKeySequence::mnemonic(text())) {
+            AccessKeyTyped(this, se->key());
+            return true;
+        }
+    }
+    return QPushButton::event(e);
 }
 
 }  // namespace platform::forms

@@ -152,6 +152,10 @@ public:
 signals:
     void Click();
 
+protected:
+    // Its access key follows the window's rule for keys shared with other controls.
+    bool event(QEvent* e) override;
+
 private:
     bool mCancel = false;
 };

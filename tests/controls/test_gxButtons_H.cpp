@@ -373,6 +373,47 @@ TEST_F(ButtonTest, StoredValuesKeepTheirOrderAndReadBack) {
     EXPECT_EQ(withIcon.ReadInt("mPointer", 0), 99);
 }
 
+TEST_F(ButtonTest, EnabledIsTheButtonsOwnWhateverItsContainer) {
+    const auto stored = [&] {
+        PropertyBag bag;
+        button->WriteProperties(bag);
+        return bag.ReadBool("Enabled", true);
+    };
+    // Saved while the container is disabled: the button's own True, not the container's state.
+    window.setEnabled(false);
+    EXPECT_TRUE(button->Enabled());
+    EXPECT_FALSE(button->isEnabled());
+    EXPECT_TRUE(stored());
+
+    // Turned off while the container is off: it stays off when the container comes back.
+    notified.clear();
+    button->SetEnabled(false);
+    EXPECT_FALSE(button->Enabled());
+    EXPECT_EQ(notified, Texts{"Enabled"});
+    window.setEnabled(true);
+    EXPECT_FALSE(button->isEnabled());
+    EXPECT_FALSE(stored());
+    button->SetEnabled(true);
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_TRUE(stored());
+}
+
+TEST_F(ButtonTest, EachStockMousePointerShowsItsCursor) {
+    // The shapes for 0 to 15; 0 leaves the cursor to the container.
+    const Qt::CursorShape shapes[] = {
+        Qt::ArrowCursor,     Qt::ArrowCursor,   Qt::CrossCursor,     Qt::IBeamCursor,
+        Qt::DragMoveCursor,  Qt::SizeAllCursor, Qt::SizeBDiagCursor, Qt::SizeVerCursor,
+        Qt::SizeFDiagCursor, Qt::SizeHorCursor, Qt::UpArrowCursor,   Qt::WaitCursor,
+        Qt::ForbiddenCursor, Qt::BusyCursor,    Qt::WhatsThisCursor, Qt::SizeAllCursor};
+    for (int pointer = 15; pointer >= 0; --pointer) {
+        SCOPED_TRACE(pointer);
+        button->SetMousePointer(pointer);
+        EXPECT_EQ(button->MousePointer(), pointer);
+        EXPECT_EQ(button->testAttribute(Qt::WA_SetCursor), pointer != 0);
+        EXPECT_EQ(button->cursor().shape(), shapes[pointer]);
+    }
+}
+
 TEST_F(ButtonTest, ReadingStoredFormsOldAndBroken) {
     // Stored forms spell the keys in lower case; a centred caption is not stored.
     button->ReadProperties(PropertyBag(Json{{"capalign", 0}, {"backstyle", 5}, {"value", true}}));

@@ -270,6 +270,28 @@ TEST_F(FaceTest, DisabledCaptionsEmbossedOrFlat) {
     }
 }
 
+TEST_F(FaceTest, AButtonInADisabledContainerIsDrawnDisabledAtOnce) {
+    // The flat style also keeps its corner pixels while disabled.
+    const Json bag{{"BackStyle", 3}, {"Caption", "Reports"}};
+    gxButtons_H* inFrame = Make(bag);
+    const QImage enabled = inFrame->FaceImage();
+    QWidget other;
+    auto* own = new gxButtons_H(&other);
+    own->ReadProperties(PropertyBag(bag));
+    own->resize(inFrame->size());
+    own->SetEnabled(false);
+    ASSERT_TRUE(own->FaceImage() != enabled);
+    ASSERT_TRUE(own->mask().contains(QPoint(120, 0)));
+
+    container.setEnabled(false);
+    EXPECT_TRUE(inFrame->Enabled());
+    EXPECT_TRUE(inFrame->FaceImage() == own->FaceImage());
+    EXPECT_TRUE(inFrame->mask().contains(QPoint(120, 0)));
+    container.setEnabled(true);
+    EXPECT_TRUE(inFrame->FaceImage() == enabled);
+    EXPECT_FALSE(inFrame->mask().contains(QPoint(120, 0)));
+}
+
 TEST_F(FaceTest, SlantedButtonsInterlockAndWidenThemselves) {
     gxButtons_H* b = Make(Json{{"Shape", 1}}, QSize(20, 30));
     // The slant is the height plus one; the width grows by fives until 5 pixels are left.

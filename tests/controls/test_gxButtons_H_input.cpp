@@ -1,6 +1,6 @@
 // The owner-drawn button's behaviour: the order of its events for mouse and keyboard input,
-// option buttons sharing one container, hover tracking on the desktop double's timer, and
-// handlers that destroy the button's window.
+// option buttons sharing one container, hover tracking on the desktop double's timer,
+// handlers that destroy the button's window, and access keys typed in a real window.
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,13 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QTest>
 
 #include "controls/gxButtons_H/gxButtons_H.h"
 #include "platform/forms/PropertyBag.h"
+#include "platform/forms/StandardControls.h"
 #include "platform/window/Desktop.h"
+#include "support/Ui.h"
 
 using platform::forms::Json;
 using platform::forms::PropertyBag;
@@ -406,4 +409,72 @@ TEST_F(InputTest, EventsInTheirOrderAndDropsForwarded) {
     QDropEvent drop(QPointF(7, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(button, &drop);
     EXPECT_EQ(dropped, QStringLiteral("notes.txt 1 7"));
+}
+
+namespace {
+
+// A shown, active window whose controls take access keys typed through the window system.
+struct AccessKeyTest : ::testing::Test {
+    void SetUp() override {
+        window.resize(500, 60);
+        for (const char* caption : {"&Save", "&Stop", "&Print"}) {
+            auto* b = new gxButtons_H(&window);
+            b->setGeometry(10 + 110 * int(buttons.size()), 10, 100, 30);
+            b->ReadProperties(PropertyBag(Json{{"Caption", caption}}));
+            QObject::connect(b, &gxButtons_H::Click,
+                             [this, caption] { clicked.push_back(caption + 1); });
+            buttons.push_back(b);
+        }
+        sort = new platform::forms::CommandButton(&window);
+        sort->setGeometry(340, 10, 100, 30);
+        sort->ReadProperties(PropertyBag(Json{{"Caption", "S&ort"}}));
+        QObject::connect(sort, &platform::forms::CommandButton::Click,
+                         [this] { clicked.push_back("Sort"); });
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    // Alt and `key`, pressed and released on the window.
+    void Alt(Qt::Key key) { QTest::keyClick(window.windowHandle(), key, Qt::AltModifier); }
+    QWidget* Focused() const { return QApplication::focusWidget(); }
+
+    QWidget window;
+    std::vector<gxButtons_H*> buttons;
+    platform::forms::CommandButton* sort = nullptr;
+    Log clicked;
+};
+
+}  // namespace
+
+TEST_F(AccessKeyTest, ASharedKeyMovesTheFocusInTabOrderAndAUniqueKeyClicks) {
+    gxButtons_H *save = buttons[0], *stop = buttons[1], *print = buttons[2];
+    print->setFocus();
+    ASSERT_EQ(Focused(), print);
+    // Save and Stop share S: each press moves on to the next of them, round the window.
+    for (QWidget* next :
+         {static_cast<QWidget*>(save), static_cast<QWidget*>(stop), static_cast<QWidget*>(save)}) {
+        Alt(Qt::Key_S);
+        EXPECT_EQ(Focused(), next);
+    }
+    EXPECT_EQ(clicked, Log{});
+
+    // A key of one control clicks it, whether ours or a push button.
+    Alt(Qt::Key_P);
+    Alt(Qt::Key_O);
+    // The push button shows itself pressed for a moment first.
+    EXPECT_TRUE(testsupport::WaitFor([&] { return clicked.size() == 2; }));
+    EXPECT_EQ(clicked, (Log{"Print", "Sort"}));
+
+    // A push button sharing the key takes its turn; a disabled one has none.
+    sort->setText(QStringLiteral("&Sort"));
+    stop->SetEnabled(false);
+    save->setFocus();
+    Alt(Qt::Key_S);
+    EXPECT_EQ(Focused(), sort);
+    Alt(Qt::Key_S);
+    EXPECT_EQ(Focused(), save);
+    sort->hide();
+    clicked.clear();
+    Alt(Qt::Key_S);
+    EXPECT_EQ(clicked, Log{"Save"});
 }
