@@ -55,6 +55,8 @@ for size in 16 24 32 48 64 128 256; do
         fail "no $size-pixel icon"
 done
 [ -s "$prefix/share/icons/hicolor/scalable/apps/org.quillmere.Quillmere.svg" ] || fail "no scalable icon"
-[ -s "$prefix/share/man/man1/quillmere.1" ] || fail "no manual page"
+for page in quillmere quillmere-render quillmere-demo-portal; do
+    [ -s "$prefix/share/man/man1/$page.1" ] || fail "no manual page $page(1)"
+done
 echo "desktop entry, metainfo, icons and manual page installed"
 echo "1 passed, 0 failed"
