@@ -89,6 +89,11 @@ void Place(QWebEngineDownloadRequest* download, const QString& path, WebPane* pa
     download->setDownloadFileName(target.fileName());
     download->accept();
     TheEngine().placedDownloads.insert(download->id(), {path, pane});
+    // The place is forgotten when the download ends, also when no pane (or a pane closed since)
+    // follows it: a later download of the same id must not go there.
+    QObject::connect(download, &QWebEngineDownloadRequest::isFinishedChanged, download, [download] {
+        if (download->isFinished()) TheEngine().placedDownloads.remove(download->id());
+    });
     if (pane) TrackDownload(pane, download);
 }
 

@@ -399,7 +399,10 @@ TEST_F(BrowserTest, DownloadShowsProgressAndEndsWithWhereItWentOrWhyNot) {
     });
     Load("/page");
     mPane->Navigate(mServer.Url("/grades.bin"));
-    ASSERT_TRUE(WaitUntil([&] { return mPane->StatusText().startsWith(QStringLiteral("Saved")); }));
+    ASSERT_TRUE(WaitUntil([&] { return mPane->StatusText().startsWith(QStringLiteral("Saved")); }))
+        << "status \"" << mPane->StatusText().toStdString() << "\", "
+        << mServer.Requests("/grades.bin") << " request(s), files: "
+        << QDir(dir.path()).entryList(QDir::Files).join(' ').toStdString();
     EXPECT_TRUE(mPane->StatusText().contains(QStringLiteral("grades.bin")));
     EXPECT_TRUE(mPane->StatusText().contains(dir.path().toHtmlEscaped()));
 
