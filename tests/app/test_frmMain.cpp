@@ -6,6 +6,7 @@
 #include "app/frmMain.h"
 #include "controls/EBXp/EBXp.h"
 #include "forms/ToolWindows.h"
+#include "platform/window/Window.h"
 #include "tests/app/Fixture.h"
 
 using platform::forms::FormWindow;
@@ -150,7 +151,7 @@ TEST_F(ProgramTest, PanelsFollowTheOnesAboveThemAtEveryStep) {
     // The click plays the panel sound from the program's folder, once.
     ASSERT_EQ(sounds->played.size(), 1u);
     EXPECT_EQ(sounds->played[0],
-              QCoreApplication::applicationDirPath() + QStringLiteral("/Sounds/Action.wav"));
+              platform::window::AppPath() + QStringLiteral("/Sounds/Action.wav"));
     EXPECT_EQ(reports->Height(), 5895.0f);
     EXPECT_EQ(info->Top(), 600.0f + 5895.0f + 45.0f);
     ASSERT_FALSE(gaps.empty());
