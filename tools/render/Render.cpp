@@ -173,17 +173,19 @@ ControlRender RenderControl(const QString& type, const PropertyBag& bag, QSize s
     if (out.image.isNull()) Fail(QStringLiteral("%1 drew no face").arg(type));
     // The picture is the control as it settled, which may have resized itself to its shape.
     const QSize settled = button->size();
-    const QSize device(int(std::lround(settled.width() * ratio)),
-                       int(std::lround(settled.height() * ratio)));
+    // The ratio asked for, else the screen's (a scale factor given to the whole program).
+    const double drawn = button->DeviceRatio();
+    const QSize device(int(std::lround(settled.width() * drawn)),
+                       int(std::lround(settled.height() * drawn)));
     if (out.image.size() != device) out.image = out.image.copy(QRect(QPoint(0, 0), device));
-    out.image.setDevicePixelRatio(ratio);
+    out.image.setDevicePixelRatio(drawn);
 
     const QRegion shape =
         button->mask().isEmpty() ? QRegion(button->rect()) : button->mask() & button->rect();
     out.mask = RegionImage(settled, shape);
     const QImage deviceMask =
-        ratio == 1.0 ? out.mask
-                     : out.mask.scaled(device, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        device == settled ? out.mask
+                          : out.mask.scaled(device, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     const QRgb background = platform::ToQColor(platform::Resolve(ambient)).rgb();
     for (int y = 0; y < device.height(); ++y) {
         const QRgb* m = reinterpret_cast<const QRgb*>(deviceMask.constScanLine(y));
