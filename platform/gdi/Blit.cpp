@@ -458,6 +458,41 @@ bool Fits(const DeviceSpan& d) {
     return d.at >= INT32_MIN && d.at <= INT32_MAX && d.extent >= -kMaxSide && d.extent <= kMaxSide;
 }
 
+// Source pixels scaled for another DC's density, by source image, part, size and conversion: a
+// button draws the same picture at the same size on every repaint, and smooth scaling is most
+// of the cost of drawing it. A source image that changes gets a new cache key, so an entry is
+// never stale. Bounded; cleared when full.
+class ScaledParts {
+public:
+    struct Key {
+        qint64 image;
+        QRect part;
+        QSize size;
+        bool smooth;
+        int conversion;
+        std::uint32_t key, fore, back;
+        bool operator==(const Key&) const = default;
+    };
+    const QImage* Find(const Key& k) const {
+        for (const auto& [key, image] : mEntries)
+            if (key == k) return &image;
+        return nullptr;
+    }
+    const QImage& Add(const Key& k, QImage image) {
+        if (mEntries.size() >= 16) mEntries.clear();
+        mEntries.emplace_back(k, std::move(image));
+        return mEntries.back().second;
+    }
+
+private:
+    std::vector<std::pair<Key, QImage>> mEntries;
+};
+
+ScaledParts& Scaled() {
+    static ScaledParts cache;
+    return cache;
+}
+
 // Source w x h at logical (sx, sy) of `src`, onto logical (x, y, w, h) of `dst` when the two
 // DCs have different scales: the source's device pixels are converted to the destination's
 // kind, smoothly scaled to the destination's device pixels and then put through `rop`.
@@ -466,20 +501,34 @@ BOOL BlitAcrossScales(HDC dst, DeviceSpan x, DeviceSpan y, HDC src, DeviceSpan s
     const QImage* in = Surface(src);
     if (!in) return 0;
     if (x.extent <= 0 || y.extent <= 0 || sx.extent <= 0 || sy.extent <= 0) return 1;
-    // Pixels outside the source read as black, as a copy of them would.
-    QImage part = in->copy(QRect(int(sx.at), int(sy.at), int(sx.extent), int(sy.extent)));
-    if (part.isNull()) return 0;
-    if (const Conversion conv = ConversionFor(dst, src); conv.kind != Conversion::kNone)
-        for (int row = 0; row < part.height(); ++row) {
-            auto* line = reinterpret_cast<std::uint32_t*>(part.scanLine(row));
-            conv.Row(line, line, part.width());
-        }
+    const Conversion conv = ConversionFor(dst, src);
     // A mask stays black and white (an AND or OR with grey would tint what it keeps); colour
     // is smoothed.
-    const Qt::TransformationMode mode =
-        IsMonoSurface(src) ? Qt::FastTransformation : Qt::SmoothTransformation;
-    QImage scaled = part.scaled(int(x.extent), int(y.extent), Qt::IgnoreAspectRatio, mode)
-                        .convertToFormat(QImage::Format_RGB32);
+    const bool smooth = !IsMonoSurface(src);
+    const ScaledParts::Key key{in->cacheKey(),
+                               QRect(int(sx.at), int(sy.at), int(sx.extent), int(sy.extent)),
+                               QSize(int(x.extent), int(y.extent)),
+                               smooth,
+                               int(conv.kind),
+                               conv.key,
+                               conv.fore,
+                               conv.back};
+    const QImage* made = Scaled().Find(key);
+    if (!made) {
+        // Pixels outside the source read as black, as a copy of them would.
+        QImage part = in->copy(key.part);
+        if (part.isNull()) return 0;
+        if (conv.kind != Conversion::kNone)
+            for (int row = 0; row < part.height(); ++row) {
+                auto* line = reinterpret_cast<std::uint32_t*>(part.scanLine(row));
+                conv.Row(line, line, part.width());
+            }
+        made = &Scaled().Add(key,
+                             part.scaled(key.size, Qt::IgnoreAspectRatio,
+                                         smooth ? Qt::SmoothTransformation : Qt::FastTransformation)
+                                 .convertToFormat(QImage::Format_RGB32));
+    }
+    QImage scaled = *made;  // shared, read only: the blit below never writes its source
     // The scaled pixels stand in for the source in a plain blit; they are of the destination's
     // kind already, so a colour destination converts nothing.
     const HDC temp = CreateImageDC(&scaled);
