@@ -218,6 +218,11 @@ TEST(GdiScaleTest, BlitsBetweenScalesAreSmoothAndWithinOneScaleExact) {
     }
     EXPECT_GT(greys, 0);  // edges blend, not blocks
     EXPECT_GT(qRed(img.pixel(6, 1)), 200);  // the white pixel stays light in its middle
+    // The same blit after the source changed shows the change (scaled pixels are reused only
+    // for the same source pixels).
+    SetPixel(src.dc, 1, 0, 0);
+    BitBlt(dst.dc, 0, 0, 3, 1, src.dc, 0, 0, SRCCOPY);
+    EXPECT_EQ(InkOf(dst.Image(), kBlackPixel).count, 12 * 4);
 
     // Within one scale a copy moves device pixels exactly.
     Board a(8, 8, 2.0), c(8, 8, 2.0);
