@@ -216,7 +216,7 @@ TEST(GdiScaleTest, BlitsBetweenScalesAreSmoothAndWithinOneScaleExact) {
         const int v = qRed(img.pixel(x, 1));
         greys += v > 0 && v < 255;
     }
-    EXPECT_GT(greys, 0);  // edges blend, not blocks
+    EXPECT_GT(greys, 0);                    // edges blend, not blocks
     EXPECT_GT(qRed(img.pixel(6, 1)), 200);  // the white pixel stays light in its middle
     // The same blit after the source changed shows the change (scaled pixels are reused only
     // for the same source pixels).
