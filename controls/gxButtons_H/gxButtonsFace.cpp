@@ -742,7 +742,8 @@ QImage gxButtons_H::FaceImage() const {
 // ---- Paint and resize ----
 
 void gxButtons_H::paintEvent(QPaintEvent*) {
-    if (!mCopyPending || mDelayDrawing) {
+    // A buffer drawn for another density (the window moved to another screen) is not shown.
+    if (!mCopyPending || mDelayDrawing || gdi::GetDeviceScale(mBackDC) != DeviceRatio()) {
         // The platform asks for a paint: draw the face anew.
         mDelayDrawing = false;
         mPainting = true;
