@@ -29,9 +29,13 @@ void gxButtons_H::ManageBackBuffer(std::int16_t mode) {
         }
         UpdateDrawingResources(QStringLiteral("Font"));
         if (!mBackBitmap) {
-            mBackBitmap = gdi::CreateCompatibleBitmap(gdi::GetScreenDC(), std::max(width(), 1),
-                                                      std::max(height(), 1));
+            // The buffer holds device pixels; everything drawn into it is in the control's
+            // pixels, which the DC's scale maps.
+            const QSize device = BackBufferSize();
+            mBackBitmap =
+                gdi::CreateCompatibleBitmap(gdi::GetScreenDC(), device.width(), device.height());
             gdi::SelectObject(mBackDC, mBackBitmap);
+            gdi::SetDeviceScale(mBackDC, DeviceRatio());
         }
         return;
     }
@@ -356,9 +360,10 @@ void gxButtons_H::LayoutFace(bool& reprocessPicture) {
 void gxButtons_H::RedrawButton() {
     if (mDelayDrawing) return;
     // Qt tells a hidden widget of a new size only when it is shown: a buffer of another size
-    // than the control's is renewed (with shape and layout) first.
-    const QSize size(std::max(width(), 1), std::max(height(), 1));
-    if (!mBackDC || !mBackBitmap || gdi::SurfaceSize(mBackDC) != size) {
+    // than the control's, or made for another screen density, is renewed (with shape and
+    // layout) first.
+    if (!mBackDC || !mBackBitmap || gdi::SurfaceSize(mBackDC) != BackBufferSize() ||
+        gdi::GetDeviceScale(mBackDC) != DeviceRatio()) {
         UserControl_Resize();
         return;
     }
@@ -707,8 +712,26 @@ void gxButtons_H::SetPreviewState(bool hover, bool held, bool focusLook) {
     RedrawButton();
 }
 
+void gxButtons_H::SetPreviewDeviceRatio(double ratio) {
+    if (ratio == mPreviewRatio) return;
+    mPreviewRatio = ratio;
+    if (mBackDC) RedrawButton();
+}
+
+double gxButtons_H::DeviceRatio() const {
+    return mPreviewRatio > 0 ? mPreviewRatio : devicePixelRatioF();
+}
+
+// The control's size in device pixels, where its right and bottom edges map to.
+QSize gxButtons_H::BackBufferSize() const {
+    const double r = DeviceRatio();
+    const auto device = [r](int side) { return std::max(1, int(std::lround(side * r))); };
+    return {device(std::max(width(), 1)), device(std::max(height(), 1))};
+}
+
 QImage gxButtons_H::FaceImage() const {
     QImage face = gdi::ImageOf(mBackBitmap);
+    if (!face.isNull()) face.setDevicePixelRatio(gdi::GetDeviceScale(mBackDC));
     if (!mOutline.isEmpty() && !face.isNull()) {
         QPainter painter(&face);
         PaintOutline(painter);
@@ -719,7 +742,8 @@ QImage gxButtons_H::FaceImage() const {
 // ---- Paint and resize ----
 
 void gxButtons_H::paintEvent(QPaintEvent*) {
-    if (!mCopyPending || mDelayDrawing) {
+    // A buffer drawn for another density (the window moved to another screen) is not shown.
+    if (!mCopyPending || mDelayDrawing || gdi::GetDeviceScale(mBackDC) != DeviceRatio()) {
         // The platform asks for a paint: draw the face anew.
         mDelayDrawing = false;
         mPainting = true;
@@ -729,8 +753,9 @@ void gxButtons_H::paintEvent(QPaintEvent*) {
     mCopyPending = false;
     gdi::BITMAP bm;
     if (!gdi::GetObject(mBackBitmap, &bm) || !bm.bmBits) return;
-    const QImage buffer(static_cast<const uchar*>(bm.bmBits), bm.bmWidth, bm.bmHeight,
-                        bm.bmWidthBytes, QImage::Format_RGB32);
+    QImage buffer(static_cast<const uchar*>(bm.bmBits), bm.bmWidth, bm.bmHeight, bm.bmWidthBytes,
+                  QImage::Format_RGB32);
+    buffer.setDevicePixelRatio(gdi::GetDeviceScale(mBackDC));
     QPainter painter(this);
     painter.drawImage(0, 0, buffer);
     PaintOutline(painter);

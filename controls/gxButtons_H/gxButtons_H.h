@@ -166,8 +166,14 @@ public:
     // For previews, golden pictures and benchmarks: puts the button into an interaction state
     // without any input (hover look with hover tracking, held down, focus look) and redraws.
     void SetPreviewState(bool hover, bool held, bool focusLook);
-    // The face as last shown: the back buffer with the shape outline over it (a copy).
+    // The face as last shown: the back buffer with the shape outline over it (a copy), in
+    // device pixels, its device pixel ratio set.
     QImage FaceImage() const;
+    // For previews and golden pictures away from a screen: draws the face at `ratio` device
+    // pixels per pixel instead of the screen's (0 follows the screen again) and redraws.
+    void SetPreviewDeviceRatio(double ratio);
+    // Device pixels per pixel the face is drawn at: the preview ratio, else the screen's.
+    double DeviceRatio() const;
 
     // Rebuilds the drawable picture at w x h; with a region, carves the picture's transparent
     // area out of it and builds the face regions of a picture-shaped button.
@@ -273,6 +279,7 @@ private:
     // Frames the shape outline of picture-shaped and oval buttons over the face on screen.
     void DrawOutline(std::int16_t level, platform::Colour colour);
     void PaintOutline(QPainter& painter) const;
+    QSize BackBufferSize() const;
     // The caption with every "||" turned into a line break.
     QString CaptionText() const;
     static void Offset(platform::gdi::RECT& r, std::int32_t dx, std::int32_t dy);
@@ -379,5 +386,6 @@ private:
     std::vector<platform::Colour> mGradientTable;  // reused by every gradient fill
     int mRedrawCount = 0;
     bool mCopyPending = false;  // the back buffer holds a face the screen has not shown yet
+    double mPreviewRatio = 0;   // SetPreviewDeviceRatio; 0 follows the screen
     bool mPainting = false;     // inside paintEvent: the copy to the screen follows there
 };

@@ -295,15 +295,8 @@ std::int64_t Sample(std::int64_t p, std::int64_t x, std::int64_t w, std::int64_t
     return sx + FloorDiv(num, den);
 }
 
-}  // namespace
-
-std::uint32_t ApplyRop(std::uint32_t rop, std::uint32_t pattern, std::uint32_t source,
-                       std::uint32_t destination) {
-    return kPoints[RopByte(rop)](pattern, source, destination);
-}
-
-BOOL BitBlt(HDC dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, HDC src,
-            std::int32_t sx, std::int32_t sy, std::uint32_t rop) {
+BOOL BitBltDevice(HDC dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, HDC src,
+                  std::int32_t sx, std::int32_t sy, std::uint32_t rop) {
     const unsigned code = RopByte(rop);
     const bool useSource = UsesSource(code);
     QImage* out = Surface(dst);
@@ -349,9 +342,9 @@ BOOL BitBlt(HDC dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_
     return 1;
 }
 
-BOOL StretchBlt(HDC dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, HDC src,
-                std::int32_t sx, std::int32_t sy, std::int32_t sw, std::int32_t sh,
-                std::uint32_t rop) {
+BOOL StretchBltDevice(HDC dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                      HDC src, std::int32_t sx, std::int32_t sy, std::int32_t sw, std::int32_t sh,
+                      std::uint32_t rop) {
     const unsigned code = RopByte(rop);
     const bool useSource = UsesSource(code);
     QImage* out = Surface(dst);
@@ -360,7 +353,8 @@ BOOL StretchBlt(HDC dst, std::int32_t x, std::int32_t y, std::int32_t w, std::in
     for (std::int64_t side : {std::int64_t(w), std::int64_t(h), std::int64_t(sw), std::int64_t(sh)})
         if (side > kMaxSide || side < -kMaxSide) return 0;
     if (w == 0 || h == 0 || (useSource && (sw == 0 || sh == 0))) return 1;
-    if (w > 0 && h > 0 && w == sw && h == sh) return BitBlt(dst, x, y, w, h, src, sx, sy, rop);
+    if (w > 0 && h > 0 && w == sw && h == sh)
+        return BitBltDevice(dst, x, y, w, h, src, sx, sy, rop);
 
     const Box box{std::min<std::int64_t>(x, std::int64_t(x) + w),
                   std::min<std::int64_t>(y, std::int64_t(y) + h),
@@ -450,13 +444,152 @@ BOOL StretchBlt(HDC dst, std::int32_t x, std::int32_t y, std::int32_t w, std::in
     return 1;
 }
 
+// ---- Scaled DCs ----
+
+// A coordinate and an extent of a scaled DC as device pixels: the edges x and x + w mapped.
+struct DeviceSpan {
+    std::int64_t at = 0, extent = 0;
+};
+DeviceSpan SpanOf(double s, std::int64_t x, std::int64_t w) {
+    const std::int64_t a = ToDevice(s, x);
+    return {a, ToDevice(s, x + w) - a};
+}
+bool Fits(const DeviceSpan& d) {
+    return d.at >= INT32_MIN && d.at <= INT32_MAX && d.extent >= -kMaxSide && d.extent <= kMaxSide;
+}
+
+// Source pixels scaled for another DC's density, by source image, part, size and conversion: a
+// button draws the same picture at the same size on every repaint, and smooth scaling is most
+// of the cost of drawing it. A source image that changes gets a new cache key, so an entry is
+// never stale. Bounded; cleared when full.
+class ScaledParts {
+public:
+    struct Key {
+        qint64 image;
+        QRect part;
+        QSize size;
+        bool smooth;
+        int conversion;
+        std::uint32_t key, fore, back;
+        bool operator==(const Key&) const = default;
+    };
+    const QImage* Find(const Key& k) const {
+        for (const auto& [key, image] : mEntries)
+            if (key == k) return &image;
+        return nullptr;
+    }
+    const QImage& Add(const Key& k, QImage image) {
+        if (mEntries.size() >= 16) mEntries.clear();
+        mEntries.emplace_back(k, std::move(image));
+        return mEntries.back().second;
+    }
+
+private:
+    std::vector<std::pair<Key, QImage>> mEntries;
+};
+
+ScaledParts& Scaled() {
+    static ScaledParts cache;
+    return cache;
+}
+
+// Source w x h at logical (sx, sy) of `src`, onto logical (x, y, w, h) of `dst` when the two
+// DCs have different scales: the source's device pixels are converted to the destination's
+// kind, smoothly scaled to the destination's device pixels and then put through `rop`.
+BOOL BlitAcrossScales(HDC dst, DeviceSpan x, DeviceSpan y, HDC src, DeviceSpan sx, DeviceSpan sy,
+                      std::uint32_t rop) {
+    const QImage* in = Surface(src);
+    if (!in) return 0;
+    if (x.extent <= 0 || y.extent <= 0 || sx.extent <= 0 || sy.extent <= 0) return 1;
+    const Conversion conv = ConversionFor(dst, src);
+    // A mask stays black and white (an AND or OR with grey would tint what it keeps); colour
+    // is smoothed.
+    const bool smooth = !IsMonoSurface(src);
+    const ScaledParts::Key key{in->cacheKey(),
+                               QRect(int(sx.at), int(sy.at), int(sx.extent), int(sy.extent)),
+                               QSize(int(x.extent), int(y.extent)),
+                               smooth,
+                               int(conv.kind),
+                               conv.key,
+                               conv.fore,
+                               conv.back};
+    const QImage* made = Scaled().Find(key);
+    if (!made) {
+        // Pixels outside the source read as black, as a copy of them would.
+        QImage part = in->copy(key.part);
+        if (part.isNull()) return 0;
+        if (conv.kind != Conversion::kNone)
+            for (int row = 0; row < part.height(); ++row) {
+                auto* line = reinterpret_cast<std::uint32_t*>(part.scanLine(row));
+                conv.Row(line, line, part.width());
+            }
+        made = &Scaled().Add(key,
+                             part.scaled(key.size, Qt::IgnoreAspectRatio,
+                                         smooth ? Qt::SmoothTransformation : Qt::FastTransformation)
+                                 .convertToFormat(QImage::Format_RGB32));
+    }
+    QImage scaled = *made;  // shared, read only: the blit below never writes its source
+    // The scaled pixels stand in for the source in a plain blit; they are of the destination's
+    // kind already, so a colour destination converts nothing.
+    const HDC temp = CreateImageDC(&scaled);
+    if (!temp) return 0;
+    if (IsMonoSurface(dst)) SetBkColor(temp, 0xFFFFFF);
+    const BOOL done = BitBltDevice(dst, std::int32_t(x.at), std::int32_t(y.at),
+                                   std::int32_t(x.extent), std::int32_t(y.extent), temp, 0, 0, rop);
+    DeleteDC(temp);
+    return done;
+}
+
+}  // namespace
+
+std::uint32_t ApplyRop(std::uint32_t rop, std::uint32_t pattern, std::uint32_t source,
+                       std::uint32_t destination) {
+    return kPoints[RopByte(rop)](pattern, source, destination);
+}
+
+BOOL BitBlt(HDC dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, HDC src,
+            std::int32_t sx, std::int32_t sy, std::uint32_t rop) {
+    const double ds = ScaleOf(dst);
+    const double ss = UsesSource(RopByte(rop)) ? ScaleOf(src) : ds;
+    if (ds == 1.0 && ss == 1.0) return BitBltDevice(dst, x, y, w, h, src, sx, sy, rop);
+    if (w <= 0 || h <= 0) return Surface(dst) ? 1 : 0;
+    const DeviceSpan dx = SpanOf(ds, x, w), dy = SpanOf(ds, y, h);
+    const DeviceSpan srcX = SpanOf(ss, sx, w), srcY = SpanOf(ss, sy, h);
+    if (!Fits(dx) || !Fits(dy) || !Fits(srcX) || !Fits(srcY)) return 0;
+    if (ds == ss)
+        return BitBltDevice(dst, std::int32_t(dx.at), std::int32_t(dy.at), std::int32_t(dx.extent),
+                            std::int32_t(dy.extent), src, std::int32_t(srcX.at),
+                            std::int32_t(srcY.at), rop);
+    return BlitAcrossScales(dst, dx, dy, src, srcX, srcY, rop);
+}
+
+BOOL StretchBlt(HDC dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, HDC src,
+                std::int32_t sx, std::int32_t sy, std::int32_t sw, std::int32_t sh,
+                std::uint32_t rop) {
+    const double ds = ScaleOf(dst);
+    const double ss = UsesSource(RopByte(rop)) ? ScaleOf(src) : ds;
+    if (ds == 1.0 && ss == 1.0) return StretchBltDevice(dst, x, y, w, h, src, sx, sy, sw, sh, rop);
+    const DeviceSpan dx = SpanOf(ds, x, w), dy = SpanOf(ds, y, h);
+    const DeviceSpan srcX = SpanOf(ss, sx, sw), srcY = SpanOf(ss, sy, sh);
+    if (!Fits(dx) || !Fits(dy) || !Fits(srcX) || !Fits(srcY)) return 0;
+    // A picture enlarged or reduced between scales is smoothed; mirrors keep the nearest pixel.
+    if (dx.extent > 0 && dy.extent > 0 && srcX.extent > 0 && srcY.extent > 0 && Surface(dst))
+        return BlitAcrossScales(dst, dx, dy, src, srcX, srcY, rop);
+    return StretchBltDevice(dst, std::int32_t(dx.at), std::int32_t(dy.at), std::int32_t(dx.extent),
+                            std::int32_t(dy.extent), src, std::int32_t(srcX.at),
+                            std::int32_t(srcY.at), std::int32_t(srcX.extent),
+                            std::int32_t(srcY.extent), rop);
+}
+
 BOOL PatBlt(HDC dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
             std::uint32_t rop) {
     const unsigned code = RopByte(rop);
     QImage* out = Surface(dst);
     if (!out || UsesSource(code)) return 0;
     if (w <= 0 || h <= 0) return 1;
-    const Box box{x, y, std::int64_t(x) + w, std::int64_t(y) + h};
+    const double s = ScaleOf(dst);
+    const Box box{ToDevice(s, x), ToDevice(s, y), ToDevice(s, std::int64_t(x) + w),
+                  ToDevice(s, std::int64_t(y) + h)};
     if (const DCObject* o = Dc(dst); o && !o->clip) {
         // No clip region: the box on the surface is the whole area.
         const Box b = box & Box{0, 0, out->width(), out->height()};

@@ -327,6 +327,80 @@ double AngleOf(double u, double v) {
     return t < 0 ? t + 2 * std::numbers::pi : t;
 }
 
+// ---- Scaled DCs ----
+
+// The device pixels [first, end) of one axis that logical pixels first..last (inclusive) of a
+// line `thickness` device pixels thick cover: at least the thickness from the first, and on to
+// the edge after the last, so that neither runs nor single pixels leave gaps.
+struct DeviceRun {
+    i64 first = 0, end = 0;
+};
+DeviceRun RunOf(double s, i64 first, i64 last, i64 lo, i64 hi, i64 thickness) {
+    const i64 a = ToDevice(s, first + lo);
+    return {a, std::max(ToDevice(s, last + lo) + thickness, ToDevice(s, last + hi + 1))};
+}
+
+// Pen pixels of a scaled DC: each logical pixel p stamps the pen's square, mapped to device.
+class ScaledPen {
+public:
+    ScaledPen(Canvas& canvas, double s, const PenInk& ink)
+        : canvas_(canvas),
+          s_(s),
+          ink_(ink),
+          stamp_(ink.width),
+          thickness_(DeviceThickness(s, ink.width)) {}
+
+    // Logical pixels (x0..x1, y0..y1), inclusive, along a horizontal or vertical run.
+    void Run(i64 x0, i64 y0, i64 x1, i64 y1) {
+        const DeviceRun x =
+            RunOf(s_, std::min(x0, x1), std::max(x0, x1), stamp_.lo, stamp_.hi, thickness_);
+        const DeviceRun y =
+            RunOf(s_, std::min(y0, y1), std::max(y0, y1), stamp_.lo, stamp_.hi, thickness_);
+        canvas_.Fill(x.first, y.first, x.end, y.end, ink_.pixel);
+    }
+    void Point(const Pt& p) { Run(p.x, p.y, p.x, p.y); }
+
+private:
+    Canvas& canvas_;
+    double s_;
+    const PenInk& ink_;
+    Stamp stamp_;
+    i64 thickness_;
+};
+
+// The logical bounds a canvas of a scaled DC can reach, one pixel wider on every side.
+struct LogicalReach {
+    i64 left, top, right, bottom;  // inclusive
+    LogicalReach(const Canvas& c, double s)
+        : left(i64(std::floor(double(c.Left()) / s)) - 1),
+          top(i64(std::floor(double(c.Top()) / s)) - 1),
+          right(i64(std::ceil(double(c.Right() + 1) / s)) + 1),
+          bottom(i64(std::ceil(double(c.Bottom() + 1) / s)) + 1) {}
+};
+
+void DrawSegmentScaled(Canvas& canvas, double s, const Segment& seg, const PenInk& ink,
+                       i64 counter) {
+    const i64 n = seg.Length();
+    if (n == 0) return;
+    ScaledPen pen(canvas, s, ink);
+    if (!ink.dotted && seg.minor == 0) {
+        const Pt a = seg(0), b = seg(n - 1);
+        pen.Run(a.x, a.y, b.x, b.y);
+        return;
+    }
+    // Only the logical pixels that can reach the surface.
+    const LogicalReach reach(canvas, s);
+    const i64 w = ink.width;
+    const auto [ax, bx] = RangeWithin(
+        n, [&](i64 i) { return seg(i).x; }, seg.sx >= 0, reach.left - w, reach.right + w);
+    const auto [ay, by] = RangeWithin(
+        n, [&](i64 i) { return seg(i).y; }, seg.sy >= 0, reach.top - w, reach.bottom + w);
+    for (i64 i = std::max(ax, ay), end = std::min(bx, by); i < end; ++i) {
+        if (ink.dotted && ((counter + i) & 1)) continue;
+        pen.Point(seg(i));
+    }
+}
+
 }  // namespace
 
 BOOL Rectangle(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right,
@@ -337,10 +411,12 @@ BOOL Rectangle(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right,
     const PenObject* pen = Pen(d->pen);
     const BrushObject* brush = Brush(d->brush);
     if (!pen || !brush) return 0;
-    const i64 l = std::min(left, right), r = std::max(left, right);
-    const i64 t = std::min(top, bottom), b = std::max(top, bottom);
+    const double s = ScaleOf(dc);
+    const i64 l = ToDevice(s, std::min(left, right)), r = ToDevice(s, std::max(left, right));
+    const i64 t = ToDevice(s, std::min(top, bottom)), b = ToDevice(s, std::max(top, bottom));
     const PenInk ink = InkOf(dc, *pen);
-    const i64 w = ink.none ? 0 : ink.width;
+    // On a scaled DC the outline is drawn in device pixels, its thickness scaled.
+    const i64 w = ink.none ? 0 : (s == 1.0 ? ink.width : DeviceThickness(s, ink.width));
     // The inside left by the pen; empty when the pen covers the whole rectangle.
     const i64 il = l + w, ir = r - w, it = t + w, ib = b - w;
     const bool hollow = il < ir && it < ib;
@@ -367,10 +443,14 @@ BOOL Polyline(HDC dc, const POINT* points, int count) {
     if (!pen) return 0;
     const PenInk ink = InkOf(dc, *pen);
     if (ink.none) return 1;
+    const double s = ScaleOf(dc);
     i64 counter = 0;
     for (int i = 0; i + 1 < count; ++i) {
         const Segment seg({points[i].x, points[i].y}, {points[i + 1].x, points[i + 1].y});
-        DrawSegment(canvas, seg, ink, counter);
+        if (s == 1.0)
+            DrawSegment(canvas, seg, ink, counter);
+        else
+            DrawSegmentScaled(canvas, s, seg, ink, counter);
         counter += seg.Length();
     }
     return 1;
@@ -414,19 +494,36 @@ BOOL Arc(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::i
     std::vector<Pt> points;
     points.reserve(picked.size());
     for (const Picked& k : picked) points.push_back(k.p);
+    if (const double s = ScaleOf(dc); s != 1.0) {
+        ScaledPen scaled(canvas, s, ink);
+        for (std::size_t i = 0; i < points.size(); ++i)
+            if (!ink.dotted || (i & 1) == 0) scaled.Point(points[i]);
+        return 1;
+    }
     DrawPoints(canvas, points, ink);
     return 1;
 }
 
 COLORREF SetPixel(HDC dc, std::int32_t x, std::int32_t y, COLORREF colour) {
     Canvas canvas(dc);
+    if (const double s = ScaleOf(dc); s != 1.0) {
+        if (!canvas.Valid() || !canvas.Contains(ToDevice(s, x), ToDevice(s, y))) return kClrInvalid;
+        PenInk ink;
+        ink.pixel = PixelFor(dc, colour);
+        ScaledPen(canvas, s, ink).Point({x, y});
+        return ToColorRef(ink.pixel);
+    }
     if (!canvas.Valid() || !canvas.Contains(x, y)) return kClrInvalid;
     const std::uint32_t pixel = PixelFor(dc, colour);
     canvas.At(x, y) = pixel;
     return ToColorRef(pixel);
 }
 
-COLORREF GetPixel(HDC dc, std::int32_t x, std::int32_t y) {
+COLORREF GetPixel(HDC dc, std::int32_t lx, std::int32_t ly) {
+    const double scale = ScaleOf(dc);
+    const i64 dx = ToDevice(scale, lx), dy = ToDevice(scale, ly);
+    if (dx < INT32_MIN || dx > INT32_MAX || dy < INT32_MIN || dy > INT32_MAX) return kClrInvalid;
+    const std::int32_t x = std::int32_t(dx), y = std::int32_t(dy);
     const QImage* s = Surface(dc);
     if (!s || x < 0 || y < 0 || x >= s->width() || y >= s->height()) return kClrInvalid;
     return ToColorRef(reinterpret_cast<const std::uint32_t*>(s->constScanLine(y))[x]);
@@ -438,6 +535,33 @@ BOOL DrawFocusRect(HDC dc, const RECT& rect) {
     const i64 l = std::min(rect.left, rect.right), r = std::max(rect.left, rect.right);
     const i64 t = std::min(rect.top, rect.bottom), b = std::max(rect.top, rect.bottom);
     if (l == r || t == b) return 1;
+    if (const double s = ScaleOf(dc); s != 1.0) {
+        // Each logical pixel inverts the device pixels between its edges: no two overlap, so
+        // drawing twice still restores every pixel.
+        const LogicalReach reach(canvas, s);
+        const auto invert = [&](i64 x, i64 y) {
+            if (((x + y) & 1) != 0) return;
+            for (i64 py = ToDevice(s, y), pyEnd = ToDevice(s, y + 1); py < pyEnd; ++py)
+                for (i64 px = ToDevice(s, x), pxEnd = ToDevice(s, x + 1); px < pxEnd; ++px)
+                    canvas.Invert(px, py);
+        };
+        const auto row = [&](i64 y) {
+            if (y < reach.top || y > reach.bottom) return;
+            for (i64 x = std::max(l, reach.left), end = std::min(r - 1, reach.right); x <= end; ++x)
+                invert(x, y);
+        };
+        const auto column = [&](i64 x) {
+            if (x < reach.left || x > reach.right) return;
+            for (i64 y = std::max(t + 1, reach.top), end = std::min(b - 2, reach.bottom); y <= end;
+                 ++y)
+                invert(x, y);
+        };
+        row(t);
+        if (b - 1 > t) row(b - 1);
+        column(l);
+        if (r - 1 > l) column(r - 1);
+        return 1;
+    }
     // Each edge pixel once (corners belong to the top and bottom rows), those with x + y even.
     auto row = [&](i64 y) {
         if (y < canvas.Top() || y > canvas.Bottom()) return;
@@ -463,9 +587,20 @@ BOOL DrawIconEx(HDC dc, std::int32_t x, std::int32_t y, const QImage& icon, std:
     Canvas canvas(dc);
     if (!canvas.Valid() || icon.isNull() || w < 0 || h < 0 || w > kMaxSide || h > kMaxSide)
         return 0;
-    const QImage src = icon.convertToFormat(QImage::Format_ARGB32);
-    const i64 iw = src.width(), ih = src.height();
-    const i64 dw = w ? w : iw, dh = h ? h : ih;
+    QImage src = icon.convertToFormat(QImage::Format_ARGB32);
+    i64 iw = src.width(), ih = src.height();
+    i64 dw = w ? w : iw, dh = h ? h : ih;
+    if (const double s = ScaleOf(dc); s != 1.0) {
+        // The icon smoothly scaled to the device pixels its logical box covers.
+        const i64 left = ToDevice(s, x), top = ToDevice(s, y);
+        const i64 pw = ToDevice(s, x + dw) - left, ph = ToDevice(s, y + dh) - top;
+        if (pw <= 0 || ph <= 0 || pw > kMaxSide || ph > kMaxSide) return 1;
+        src = src.scaled(int(pw), int(ph), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        iw = dw = pw;
+        ih = dh = ph;
+        x = std::int32_t(std::clamp<i64>(left, INT32_MIN, INT32_MAX));
+        y = std::int32_t(std::clamp<i64>(top, INT32_MIN, INT32_MAX));
+    }
     const i64 x0 = std::max<i64>(x, canvas.Left()), x1 = std::min<i64>(x + dw - 1, canvas.Right());
     const i64 y0 = std::max<i64>(y, canvas.Top()), y1 = std::min<i64>(y + dh - 1, canvas.Bottom());
     if (x0 > x1 || y0 > y1) return 1;

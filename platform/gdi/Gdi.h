@@ -177,8 +177,20 @@ int GetBkMode(HDC dc);
 
 // The DC's clip region: a copy of `region` (0 removes the clip). Returns the region type.
 int SelectClipRgn(HDC dc, HRGN region);
-// Size of the DC's drawing surface (the selected bitmap or the image).
+// Size of the DC's drawing surface (the selected bitmap or the image), in device pixels.
 QSize SurfaceSize(HDC dc);
+
+// Device pixels per logical pixel of a memory or image DC (1 when made, which leaves every
+// result exactly as without scaling). With a scale s the DC's surface holds device pixels while
+// every call on the DC takes logical coordinates: areas (rectangles, fills, regions, the clip)
+// cover device pixels round(edge x s) and on; a pen of w pixels draws round(w x s) device pixels
+// thick (one-pixel lines and bevels stay one logical pixel wide, solid); text is drawn with the
+// font at device resolution on the logical layout (measures do not change); icons and blits
+// from a DC of another scale are smoothly scaled to the device pixels they cover. SetPixel fills
+// the logical pixel, GetPixel reads its top-left device pixel. The scale must be from 0.25 to 16;
+// FALSE (nothing changed) otherwise and for the screen DC.
+BOOL SetDeviceScale(HDC dc, double scale);
+double GetDeviceScale(HDC dc);  // 0 for a bad handle
 
 // ---- Blits (Blit.cpp) ----
 

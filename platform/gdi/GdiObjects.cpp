@@ -224,8 +224,28 @@ QRegion DrawableRegion(HDC h) {
     const QImage* s = Surface(h);
     if (!s) return {};
     QRegion r(0, 0, s->width(), s->height());
-    if (const DCObject* dc = Dc(h); dc && dc->clip) r &= *dc->clip;
+    if (const DCObject* dc = Dc(h); dc && dc->clip) r &= ToDevice(dc->scale, *dc->clip);
     return r;
+}
+
+double ScaleOf(HDC h) {
+    const DCObject* dc = Dc(h);
+    return dc ? dc->scale : 1.0;
+}
+
+QRegion ToDevice(double scale, const QRegion& region) {
+    if (scale == 1.0) return region;
+    QRegion out;
+    for (const QRect& r : region) {
+        const std::int64_t l = ToDevice(scale, r.left()), t = ToDevice(scale, r.top());
+        const std::int64_t rr = ToDevice(scale, std::int64_t(r.right()) + 1);
+        const std::int64_t b = ToDevice(scale, std::int64_t(r.bottom()) + 1);
+        // Coordinates beyond what a QRect holds are cut to the surfaces' reach.
+        static constexpr std::int64_t kReach = 1 << 24;
+        const auto c = [](std::int64_t v) { return int(std::clamp(v, -kReach, kReach)); };
+        if (rr > l && b > t) out += QRect(QPoint(c(l), c(t)), QPoint(c(rr) - 1, c(b) - 1));
+    }
+    return out;
 }
 
 HRGN NewRegion(QRegion region) {
@@ -493,6 +513,18 @@ int SelectClipRgn(HDC h, HRGN region) {
 QSize SurfaceSize(HDC h) {
     const QImage* s = Surface(h);
     return s ? s->size() : QSize();
+}
+
+BOOL SetDeviceScale(HDC h, double scale) {
+    DCObject* dc = Dc(h);
+    if (!dc || dc->screen || !(scale >= 0.25 && scale <= 16.0)) return 0;
+    dc->scale = scale;
+    return 1;
+}
+
+double GetDeviceScale(HDC h) {
+    const DCObject* dc = Dc(h);
+    return dc ? dc->scale : 0.0;
 }
 
 // ---- System colours ----

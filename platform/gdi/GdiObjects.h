@@ -4,6 +4,8 @@
 #include <QFont>
 #include <QImage>
 #include <QRegion>
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 
@@ -46,7 +48,8 @@ struct DCObject {
     COLORREF textColour = 0x000000;
     COLORREF bkColour = 0xFFFFFF;
     int bkMode = OPAQUE;
-    std::optional<QRegion> clip;
+    std::optional<QRegion> clip;  // in logical pixels
+    double scale = 1.0;           // device pixels per logical pixel (SetDeviceScale)
 };
 
 // Pixels as stored: 0xffRRGGBB.
@@ -82,6 +85,27 @@ bool IsMonoSurface(HDC h);
 std::uint32_t PixelFor(HDC h, COLORREF colour);
 // Where a DC may draw: its surface clipped by its clip region.
 QRegion DrawableRegion(HDC h);
+
+// ---- Logical to device pixels ----
+//
+// A DC with a scale takes logical coordinates and draws into a surface of device pixels. An
+// edge (a coordinate between pixels) at logical v lies at device round(v * scale), so areas
+// (fills, regions, clips) meet without gaps or overlaps. A line of w logical pixels is
+// round(w * scale) device pixels thick, at least one. With a scale of 1 every mapping is the
+// identity and the drawing code takes its unscaled path.
+
+double ScaleOf(HDC h);
+inline std::int64_t ToDevice(double scale, std::int64_t v) {
+    if (scale == 1.0) return v;
+    // Far beyond any surface either way; keeps the rounding defined.
+    const double d = std::clamp(double(v) * scale, -1e15, 1e15);
+    return std::llround(d);
+}
+inline std::int64_t DeviceThickness(double scale, std::int64_t w) {
+    return std::max<std::int64_t>(1, std::llround(double(w) * scale));
+}
+// Every rectangle with its edges mapped.
+QRegion ToDevice(double scale, const QRegion& region);
 
 // Stores a new region and returns its handle.
 HRGN NewRegion(QRegion region);

@@ -287,6 +287,7 @@ QRegion Frame(const QRegion& region, std::int64_t horizontal, std::int64_t verti
     return region - (erode(w, true) & erode(h, false));
 }
 
+// Paints `region`, in the DC's device pixels.
 BOOL Paint(HDC dc, const QRegion& region, HBRUSH brush) {
     QImage* surface = Surface(dc);
     const BrushObject* b = Brush(brush);
@@ -410,13 +411,17 @@ BOOL EqualRgn(HRGN a, HRGN b) {
 
 BOOL FillRgn(HDC dc, HRGN region, HBRUSH brush) {
     const RegionObject* r = Region(region);
-    return r ? Paint(dc, r->region, brush) : 0;
+    return r ? Paint(dc, ToDevice(ScaleOf(dc), r->region), brush) : 0;
 }
 
 BOOL FrameRgn(HDC dc, HRGN region, HBRUSH brush, std::int32_t w, std::int32_t h) {
     const RegionObject* r = Region(region);
     if (!r || w <= 0 || h <= 0 || !Surface(dc) || !Brush(brush)) return 0;
-    return Paint(dc, Frame(r->region, w, h), brush);
+    // On a scaled DC the frame runs along the device outline of the region, its sides scaled.
+    const double s = ScaleOf(dc);
+    if (s == 1.0) return Paint(dc, Frame(r->region, w, h), brush);
+    return Paint(dc, Frame(ToDevice(s, r->region), DeviceThickness(s, w), DeviceThickness(s, h)),
+                 brush);
 }
 
 QRegion RegionOf(HRGN region) {

@@ -221,13 +221,15 @@ int DrawText(HDC dc, const QString& text, RECT* rect, std::uint32_t flags) {
 
     // Text stays inside its rectangle unless asked not to; an empty or inverted rectangle
     // shows nothing. The rectangle is cut to what the DC can reach first, so it fits an int.
+    // The drawable region and the bounds are in device pixels; the layout is logical.
+    const double s = ScaleOf(dc);
     QRegion drawable = DrawableRegion(dc);
     if (!(flags & DT_NOCLIP)) {
         const QRect reach = drawable.boundingRect();
-        const i64 left = std::max<i64>(rect->left, reach.left());
-        const i64 top = std::max<i64>(rect->top, reach.top());
-        const i64 right = std::min<i64>(rect->right, i64(reach.right()) + 1);
-        const i64 bottom = std::min<i64>(rect->bottom, i64(reach.bottom()) + 1);
+        const i64 left = std::max<i64>(ToDevice(s, rect->left), reach.left());
+        const i64 top = std::max<i64>(ToDevice(s, rect->top), reach.top());
+        const i64 right = std::min<i64>(ToDevice(s, rect->right), i64(reach.right()) + 1);
+        const i64 bottom = std::min<i64>(ToDevice(s, rect->bottom), i64(reach.bottom()) + 1);
         if (right <= left || bottom <= top) return result;
         drawable &= QRect(int(left), int(top), int(right - left), int(bottom - top));
     }
@@ -238,6 +240,8 @@ int DrawText(HDC dc, const QString& text, RECT* rect, std::uint32_t flags) {
     painter.setClipRegion(drawable);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, !mono);
+    // A scaled DC draws the glyphs with the font at device resolution.
+    if (s != 1.0) painter.scale(s, s);
     painter.setFont(font);
     const QColor ink = QColor::fromRgb(PixelFor(dc, d->textColour));
     const QColor paper = QColor::fromRgb(PixelFor(dc, d->bkColour));
@@ -253,8 +257,8 @@ int DrawText(HDC dc, const QString& text, RECT* rect, std::uint32_t flags) {
             x = i64(rect->right) - line.width;
         // Lines that cannot touch the surface are skipped, which also keeps the coordinates
         // handed to QPainter small.
-        if (y > bounds.bottom() || y + lineHeight <= bounds.top() || x > bounds.right() ||
-            x + line.width <= bounds.left())
+        if (ToDevice(s, y) > bounds.bottom() || ToDevice(s, y + lineHeight) <= bounds.top() ||
+            ToDevice(s, x) > bounds.right() || ToDevice(s, x + line.width) <= bounds.left())
             continue;
         const QRect box(int(x), int(y), line.width, int(lineHeight));
         if (d->bkMode == OPAQUE) painter.fillRect(box, paper);

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <cmath>
 
 #include "platform/Colour.h"
 #include "platform/forms/DesignFile.h"
@@ -75,6 +76,77 @@ TEST(GoldenButtons, EveryGoldenMatchesTheRenderPixelForPixel) {
         got.save(actual, "PNG");
         ADD_FAILURE() << file.toStdString() << ": " << diff << "; the render is in "
                       << actual.toStdString();
+    }
+}
+
+// The same faces as on a screen of twice the density
+// (tests/golden/dpr2/button_s<style>_<state>.png).
+TEST(GoldenButtons, EveryDenseGoldenMatchesTheRenderAtRatioTwo) {
+    static const QRegularExpression re(QStringLiteral(R"(^button_s(\d+)_([a-z]+)\.png$)"));
+    const QString dir = QStringLiteral(QM_GOLDEN_DIR "/dpr2/");
+    const QStringList files = QDir(dir).entryList({QStringLiteral("button_s*_*.png")});
+    if (files.isEmpty()) GTEST_SKIP() << "no goldens in " << dir.toStdString() << " yet";
+    for (const QString& file : files) {
+        SCOPED_TRACE(file.toStdString());
+        const QRegularExpressionMatch m = re.match(file);
+        ASSERT_TRUE(m.hasMatch()) << "golden name not button_s<style>_<state>.png";
+        const QImage golden(dir + file);
+        ASSERT_EQ(golden.size(), kSize * 2);
+        const QImage got =
+            RenderControl(QStringLiteral("gxButtons_H"), GoldenBag(m.captured(1).toInt()), kSize,
+                          m.captured(2), 2.0)
+                .image;
+        const std::string diff = FirstDifference(golden, got);
+        if (diff.empty()) continue;
+        QDir().mkpath(QStringLiteral(QM_GOLDEN_ACTUAL_DIR "/dpr2"));
+        const QString actual = QStringLiteral(QM_GOLDEN_ACTUAL_DIR "/dpr2/") + file;
+        got.save(actual, "PNG");
+        ADD_FAILURE() << file.toStdString() << ": " << diff << "; the render is in "
+                      << actual.toStdString();
+    }
+}
+
+// At a ratio of 2 the face is drawn at the screen's density, not drawn small and doubled: the
+// caption's glyphs have detail inside 2 x 2 blocks, while every one-pixel bevel is exactly two
+// device pixels wide and in the colour and place it has at a ratio of 1.
+TEST(RenderControl, AtRatioTwoCaptionsAreSharpAndBevelsTwoDevicePixelsWide) {
+    for (const double ratio : {2.0, 1.5}) {
+        SCOPED_TRACE(ratio);
+        const QImage one = RenderControl("gxButtons_H", GoldenBag(0), kSize, "normal").image;
+        const QImage dense =
+            RenderControl("gxButtons_H", GoldenBag(0), kSize, "normal", ratio).image;
+        ASSERT_EQ(dense.size(), QSize(int(std::lround(121 * ratio)), int(std::lround(41 * ratio))));
+        EXPECT_EQ(dense.devicePixelRatio(), ratio);
+        // The bevels along the middle row: white, light, face on the left; face, grey, black on
+        // the right. Each one-pixel line is round(ratio) device pixels wide.
+        const int t = int(std::lround(ratio));
+        const int row = int(std::lround(20 * ratio));
+        const int w = dense.width();
+        for (int i = 0; i < t; ++i) {
+            EXPECT_EQ(dense.pixel(i, row), one.pixel(0, 20)) << i;
+            EXPECT_EQ(dense.pixel(w - 1 - i, row), one.pixel(120, 20)) << i;
+        }
+        EXPECT_NE(dense.pixel(t, row), one.pixel(0, 20));
+        EXPECT_NE(dense.pixel(w - 1 - t, row), one.pixel(120, 20));
+        if (ratio != 2.0) continue;
+        // At a whole ratio the inner bevels line up too.
+        for (int i = 0; i < t; ++i) {
+            EXPECT_EQ(dense.pixel(t + i, row), one.pixel(1, 20)) << i;
+            EXPECT_EQ(dense.pixel(w - 1 - t - i, row), one.pixel(119, 20)) << i;
+        }
+        EXPECT_EQ(dense.pixel(2 * t, row), one.pixel(2, 20));
+        EXPECT_EQ(dense.pixel(w - 1 - 2 * t, row), one.pixel(118, 20));
+        // The caption: black ink right of the picture.
+        int mixed = 0, ink = 0;
+        for (int y = 0; y + 1 < dense.height(); y += 2)
+            for (int x = 2 * 50; x + 1 < dense.width() - 2 * 6; x += 2) {
+                const QRgb p = dense.pixel(x, y);
+                ink += qGray(p) < 64;
+                mixed += dense.pixel(x + 1, y) != p || dense.pixel(x, y + 1) != p ||
+                         dense.pixel(x + 1, y + 1) != p;
+            }
+        EXPECT_GT(ink, 20);
+        EXPECT_GT(mixed, 40);
     }
 }
 

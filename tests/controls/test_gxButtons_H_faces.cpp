@@ -578,3 +578,31 @@ TEST_F(FaceTest, StyleTwoRingsByState) {
         EXPECT_EQ(rgb(f, at[i]), (i < 8 ? qRgb(114, 166, 221) : qRgb(30, 83, 125)) & 0xFFFFFF)
             << names[i];
 }
+
+// On a dense screen the face is drawn in device pixels and reaches the screen one to one: the
+// paint shows the back buffer as drawn, not doubled, and a new ratio renews the buffer with the
+// same layout in logical pixels.
+TEST_F(FaceTest, ADenseScreenGetsTheFaceInItsDevicePixels) {
+    gxButtons_H* b = Make({{"Caption", "Report Cards"}, {"cFore", kRedText}});
+    const QRect small = RedBox(b->FaceImage());
+    b->SetPreviewDeviceRatio(2.0);
+    const QImage face = b->FaceImage();
+    ASSERT_EQ(face.size(), QSize(242, 82));
+    EXPECT_EQ(face.devicePixelRatio(), 2.0);
+    // The caption keeps its place and size, in twice the pixels.
+    const QRect dense = RedBox(face);
+    EXPECT_NEAR(dense.left(), 2 * small.left(), 2);
+    EXPECT_NEAR(dense.right(), 2 * small.right() + 1, 2);
+    EXPECT_NEAR(dense.center().y(), 2 * small.center().y(), 2);
+
+    QImage screen(242, 82, QImage::Format_RGB32);
+    screen.setDevicePixelRatio(2.0);
+    screen.fill(Qt::black);
+    b->render(&screen);
+    EXPECT_EQ(screen.convertToFormat(QImage::Format_RGB32),
+              face.convertToFormat(QImage::Format_RGB32));
+
+    b->SetPreviewDeviceRatio(0);  // back to the screen's ratio
+    EXPECT_EQ(b->FaceImage().size(), QSize(121, 41));
+    EXPECT_EQ(RedBox(b->FaceImage()), small);
+}

@@ -45,6 +45,17 @@ expect 0 "" "$render" --control gxButtons_H --bag "$bag" --size 121x41 --state p
 expect 0 "" "$render" --control gxButtons_H --bag "$bag" --size 60x90 --out "$work/c.png"
 [ "$(png_size "$work/c.png")" = 60x90 ] || fail "face is $(png_size "$work/c.png")"
 
+# At a device pixel ratio the face has the device pixels, the mask the control's; a scale factor
+# given to the whole program draws the same picture.
+expect 0 "" "$render" --control gxButtons_H --bag "$bag" --size 121x41 --dpr 1.5 \
+    --out "$work/d.png" --mask "$work/dm.png"
+[ "$(png_size "$work/d.png")" = 182x62 ] || fail "face at 1.5 is $(png_size "$work/d.png")"
+[ "$(png_size "$work/dm.png")" = 121x41 ] || fail "mask at 1.5 is $(png_size "$work/dm.png")"
+expect 0 "" "$render" --control gxButtons_H --bag "$bag" --size 121x41 --dpr 2 --out "$work/d2.png"
+expect 0 "" env QT_SCALE_FACTOR=2 "$render" --control gxButtons_H --bag "$bag" --size 121x41 \
+    --out "$work/e2.png"
+cmp -s "$work/d2.png" "$work/e2.png" || fail "--dpr 2 and QT_SCALE_FACTOR=2 differ"
+
 # A button that resizes itself is drawn at its own size: a slanted one too narrow for its slant
 # widens in steps of 5 pixels (20 to 50 at a height of 40), a picture-shaped one takes the size
 # of its picture fitted into the given size (64x40 in 80x40).
@@ -105,6 +116,11 @@ expect 2 '"Button"' "$render" --control Button --bag "$bag" --size 121x41 --out 
 expect 2 "needs --size" "$render" --control gxButtons_H --bag "$bag" --out "$work/x.png"
 expect 2 "--form" "$render" --out "$work/x.png"
 expect 2 "--mask goes with --control" "$render" --form frmMain --out "$work/x.png" --mask "$work/y.png"
+expect 2 '--dpr: "fat"' "$render" --control gxButtons_H --bag "$bag" --size 121x41 --dpr fat \
+    --out "$work/x.png"
+expect 2 '--dpr: "0"' "$render" --control gxButtons_H --bag "$bag" --size 121x41 --dpr 0 \
+    --out "$work/x.png"
+expect 2 "--dpr goes with --control" "$render" --form frmMain --dpr 2 --out "$work/x.png"
 expect 2 "no-such" "$render" --no-such --out "$work/x.png"
 [ ! -e "$work/x.png" ] || fail "a failed render left $work/x.png"
 echo "$passed passed, 0 failed"

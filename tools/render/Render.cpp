@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <memory>
 
@@ -132,7 +133,7 @@ const QStringList& ControlStates() {
 }
 
 ControlRender RenderControl(const QString& type, const PropertyBag& bag, QSize size,
-                            const QString& state) {
+                            const QString& state, double ratio) {
     if (type != QLatin1String("gxButtons_H"))
         Fail(QStringLiteral("unknown control type \"%1\" (known: gxButtons_H)").arg(type));
     if (!ControlStates().contains(state)) {
@@ -141,6 +142,8 @@ ControlRender RenderControl(const QString& type, const PropertyBag& bag, QSize s
     }
     if (size.isEmpty())
         Fail(QStringLiteral("size %1x%2 is empty").arg(size.width()).arg(size.height()));
+    if (!(ratio >= 0.25 && ratio <= 16))
+        Fail(QStringLiteral("device pixel ratio %1 is not from 0.25 to 16").arg(ratio));
 
     const platform::Colour ambient = platform::kWindowBackground;
     QWidget container;
@@ -151,6 +154,7 @@ ControlRender RenderControl(const QString& type, const PropertyBag& bag, QSize s
     platform::forms::SetContainerBackColor(&container, ambient);
     auto* button = new gxButtons_H(&container);
     button->setObjectName(QStringLiteral("gxButtons_H1"));
+    if (ratio != 1.0) button->SetPreviewDeviceRatio(ratio);
 
     ControlRender out;
     try {
@@ -169,16 +173,24 @@ ControlRender RenderControl(const QString& type, const PropertyBag& bag, QSize s
     if (out.image.isNull()) Fail(QStringLiteral("%1 drew no face").arg(type));
     // The picture is the control as it settled, which may have resized itself to its shape.
     const QSize settled = button->size();
-    if (out.image.size() != settled) out.image = out.image.copy(QRect(QPoint(0, 0), settled));
+    // The ratio asked for, else the screen's (a scale factor given to the whole program).
+    const double drawn = button->DeviceRatio();
+    const QSize device(int(std::lround(settled.width() * drawn)),
+                       int(std::lround(settled.height() * drawn)));
+    if (out.image.size() != device) out.image = out.image.copy(QRect(QPoint(0, 0), device));
+    out.image.setDevicePixelRatio(drawn);
 
     const QRegion shape =
         button->mask().isEmpty() ? QRegion(button->rect()) : button->mask() & button->rect();
     out.mask = RegionImage(settled, shape);
+    const QImage deviceMask =
+        device == settled ? out.mask
+                          : out.mask.scaled(device, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     const QRgb background = platform::ToQColor(platform::Resolve(ambient)).rgb();
-    for (int y = 0; y < settled.height(); ++y) {
-        const QRgb* m = reinterpret_cast<const QRgb*>(out.mask.constScanLine(y));
+    for (int y = 0; y < device.height(); ++y) {
+        const QRgb* m = reinterpret_cast<const QRgb*>(deviceMask.constScanLine(y));
         QRgb* px = reinterpret_cast<QRgb*>(out.image.scanLine(y));
-        for (int x = 0; x < settled.width(); ++x)
+        for (int x = 0; x < device.width(); ++x)
             if (qRed(m[x]) == 0) px[x] = background;
     }
     return out;

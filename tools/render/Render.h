@@ -35,9 +35,11 @@ const QStringList& ControlStates();
 // windows' background, reads `bag` as a design file would, gives it `size` pixels and puts it
 // into `state`. Throws RenderError for an unknown type or state or an empty size, and for a
 // stored value the control cannot use (naming the bag's file and the key): a picture asked
-// for is drawn as asked or not at all.
+// for is drawn as asked or not at all. With a device pixel ratio the face is drawn as on a
+// screen of that density: the image has round(side x ratio) device pixels a side (its device
+// pixel ratio set), the mask stays in the control's pixels.
 ControlRender RenderControl(const QString& type, const platform::forms::PropertyBag& bag,
-                            QSize size, const QString& state);
+                            QSize size, const QString& state, double ratio = 1.0);
 
 // The picture viewer (ScrollPicture) of `size` pixels showing the picture file `picture`, read
 // from `bag` first (its stored values; an empty bag gives a new instance), at `zoom`: "actual"

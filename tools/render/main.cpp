@@ -2,7 +2,7 @@
 // without a display.
 //
 //   quillmere-render --control gxButtons_H --bag FILE.json --size WxH [--state STATE]
-//                    --out FILE.png [--mask FILE.png]
+//                    [--dpr R] --out FILE.png [--mask FILE.png]
 //   quillmere-render --control ScrollPicture --picture FILE [--bag FILE.json] [--size WxH]
 //                    [--zoom actual|fit|stretch|in|out] --out FILE.png
 //   quillmere-render --form NAME --out FILE.png
@@ -76,12 +76,12 @@ int Run(const QCommandLineParser& parser) {
             QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first())};
 
     if (!parser.isSet(QStringLiteral("control"))) {
-        for (const char* own : {"bag", "size", "state", "mask", "picture", "zoom"})
+        for (const char* own : {"bag", "size", "state", "mask", "picture", "zoom", "dpr"})
             if (parser.isSet(QLatin1String(own)))
                 throw UsageError{QStringLiteral("--%1 goes with --control only").arg(own)};
     } else if (parser.value(QStringLiteral("control")) == QLatin1String("ScrollPicture")) {
         // The picture viewer: a picture file, optionally stored values, a size and a zoom.
-        for (const char* own : {"state", "mask"})
+        for (const char* own : {"state", "mask", "dpr"})
             if (parser.isSet(QLatin1String(own)))
                 throw UsageError{
                     QStringLiteral("--%1 goes with --control gxButtons_H only").arg(own)};
@@ -135,10 +135,19 @@ int Run(const QCommandLineParser& parser) {
             throw UsageError{QStringLiteral("--state: unknown state \"%1\" (valid: %2)")
                                  .arg(state, render::ControlStates().join(QStringLiteral(", ")))};
 
+        double ratio = 1.0;
+        if (parser.isSet(QStringLiteral("dpr"))) {
+            bool ok = false;
+            ratio = parser.value(QStringLiteral("dpr")).toDouble(&ok);
+            if (!ok || !(ratio >= 0.25 && ratio <= 16))
+                throw UsageError{QStringLiteral("--dpr: \"%1\" is not a ratio from 0.25 to 16")
+                                     .arg(parser.value(QStringLiteral("dpr")))};
+        }
+
         const platform::forms::PropertyBag bag = render::LoadBagFile(bagFile);
         // Pictures next to the bag file come before the compiled-in ones.
         platform::forms::SetDesignDirectory(QFileInfo(bagFile).absolutePath());
-        const render::ControlRender r = render::RenderControl(type, bag, size, state);
+        const render::ControlRender r = render::RenderControl(type, bag, size, state, ratio);
         Save(r.image, out);
         if (parser.isSet(QStringLiteral("mask")))
             Save(r.mask, parser.value(QStringLiteral("mask")));
@@ -188,6 +197,10 @@ int main(int argc, char** argv) {
         {QStringLiteral("state"),
          QStringLiteral("normal (default), hover, pressed, focus, disabled or checked."),
          QStringLiteral("STATE")},
+        {QStringLiteral("dpr"),
+         QStringLiteral("Device pixels per pixel to draw the face at, as on a dense screen (1 "
+                        "unless given; the picture gets size x R pixels, the mask stays at size)."),
+         QStringLiteral("R")},
         {QStringLiteral("mask"),
          QStringLiteral("Also write the control's window region (white inside) to this PNG."),
          QStringLiteral("FILE")},
