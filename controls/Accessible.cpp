@@ -208,6 +208,11 @@ public:
         return AccessibleContainer::text(t);
     }
 
+    // The panel takes the focus for its title bar.
+    QAccessibleInterface* focusChild() const override {
+        return widget()->hasFocus() ? child(0) : AccessibleContainer::focusChild();
+    }
+
 protected:
     QAccessibleInterface* LeadingChild(int) const override {
         if (!mTitleId)

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 
 #include "Fixture.h"
@@ -149,6 +150,15 @@ TEST_F(AccessibleWindowTest, PressAndToggleClickAsTheMouseDoes) {
     EXPECT_FALSE(boldButton->Value());
     EXPECT_EQ(bolds, 2);
 
+    // The space bar holds the button down until its release clicks it.
+    QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+    QApplication::sendEvent(saveButton, &space);
+    EXPECT_TRUE(Iface(saveButton)->state().pressed);
+    QKeyEvent spaceUp(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " ");
+    QApplication::sendEvent(saveButton, &spaceUp);
+    EXPECT_FALSE(Iface(saveButton)->state().pressed);
+    EXPECT_EQ(saves, 2);
+
     Actions(Iface(optButton))->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_TRUE(Iface(optButton)->state().checked);
 
@@ -159,7 +169,7 @@ TEST_F(AccessibleWindowTest, PressAndToggleClickAsTheMouseDoes) {
                      ->actionNames()
                      .contains(QAccessibleActionInterface::pressAction()));
     Actions(Iface(saveButton))->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(saves, 2);
 }
 
 TEST_F(AccessibleWindowTest, PanelIsAGroupingWhoseTitleBarTogglesIt) {
@@ -180,6 +190,11 @@ TEST_F(AccessibleWindowTest, PanelIsAGroupingWhoseTitleBarTogglesIt) {
     EXPECT_TRUE(title->state().checked);
     EXPECT_TRUE(title->rect().contains(panelWidget->mapToGlobal(QPoint(60, 13))));
     EXPECT_EQ(panel->childAt(title->rect().center().x(), title->rect().center().y()), title);
+    panelWidget->setFocusPolicy(Qt::StrongFocus);
+    panelWidget->setFocus();
+    ASSERT_TRUE(testsupport::WaitFor([&] { return panelWidget->hasFocus(); }));
+    EXPECT_EQ(panel->focusChild(), title);
+    EXPECT_TRUE(title->state().focused);
 
     Actions(title)->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_TRUE(testsupport::WaitFor([&] { return !panelWidget->Animating(); }));
