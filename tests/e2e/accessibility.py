@@ -72,10 +72,50 @@ if texts:
     print("FAIL: text fields exposed: %s" % [n.name for n in texts], file=sys.stderr)
     sys.exit(1)
 
+
+def do_action(node, wanted):
+    action = node.queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    action.doAction(next(i for i, n in enumerate(names) if n.lower() == wanted))
+    return names
+
+
+# A panel's title bar toggles it and tells the screen reader: its checked state (expanded) changes.
+from gi.repository import GLib  # noqa: E402
+
+toggle = next(n for n in nodes if n.getRoleName() == "push button" and n.name == "Student Tools")
+changes = []
+
+
+def on_change(event):
+    if event.source is not None and event.source.name == "Student Tools":
+        changes.append(event.detail1)
+
+
+def press_toggle():
+    do_action(toggle, "toggle")
+    return False
+
+
+give_up = time.monotonic() + 30
+
+
+def done():
+    if changes or time.monotonic() > give_up:
+        pyatspi.Registry.stop()
+        return False
+    return True
+
+
+pyatspi.Registry.registerEventListener(on_change, "object:state-changed:checked")
+GLib.idle_add(press_toggle)
+GLib.timeout_add(100, done)
+pyatspi.Registry.start()
+if changes != [0]:
+    print("FAIL: toggling Student Tools told %s, not one collapse" % changes, file=sys.stderr)
+    sys.exit(1)
+print("Student Tools: collapsed, and the change was announced")
+
 if press:
     target = next(n for n in nodes if n.getRoleName() == "push button" and n.name == press)
-    action = target.queryAction()
-    names = [action.getName(i) for i in range(action.nActions)]
-    index = next(i for i, n in enumerate(names) if n.lower() == "press")
-    action.doAction(index)
-    print("pressed %s (actions %s)" % (press, names))
+    print("pressed %s (actions %s)" % (press, do_action(target, "press")))

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A screen reader's view under a virtual display: on a private session bus with the
 # accessibility bus and registry, the main window's tree shows its buttons, links and panel
-# toggles by name and no hidden text field, and pressing "Attendance Records" through its
-# accessible action opens that window. Skipped (exit 77) when the buses cannot start.
+# toggles by name and no hidden text field, a panel toggled through its title bar announces the
+# change, and pressing "Attendance Records" through its accessible action opens that window.
+# Skipped (exit 77) when the buses cannot start.
 set -euo pipefail
 quillmere=$1
 portal=$2
