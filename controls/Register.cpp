@@ -1,5 +1,6 @@
 #include "controls/Register.h"
 
+#include "controls/Accessible.h"
 #include "controls/EBXp/EBXp.h"
 #include "controls/ScrollPicture/ScrollPicture.h"
 #include "controls/gxButtons_H/gxButtons_H.h"
@@ -18,6 +19,7 @@ void RegisterControls() {
     platform::forms::RegisterControl("ScrollPicture", [](const ControlDesign&, QWidget* parent) {
         return new ScrollPicture(parent);
     });
+    InstallAccessibility();
 }
 
 }  // namespace controls

@@ -353,6 +353,11 @@ void gxButtons_H::AccessKeyPress(std::int16_t KeyAscii) {
     UserControl_Click();
 }
 
+void gxButtons_H::ClickAsMouse() {
+    mLastButton = 1;
+    UserControl_Click();
+}
+
 bool gxButtons_H::event(QEvent* e) {
     if (e->type() == QEvent::Shortcut) {
         auto* se = static_cast<QShortcutEvent*>(e);

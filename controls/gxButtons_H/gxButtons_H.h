@@ -125,6 +125,9 @@ public:
     // The button's access key was typed, or Enter (13) or Escape (27) while it is the
     // window's default or cancel button.
     void AccessKeyPress(std::int16_t KeyAscii) override;
+    // The click a left mouse button makes (an assistive technology's press): a command button
+    // raises Click, a check box toggles, an option button is selected.
+    void ClickAsMouse();
     // The container reports a change of one of its ambient properties.
     void AmbientChanged(const QString& PropertyName) override;
 

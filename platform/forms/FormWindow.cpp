@@ -285,6 +285,9 @@ void FormWindow::BuildControl(const ControlDesign& design, QWidget* parent) {
     // Each stored value is read on its own: one the control cannot use is reported and keeps
     // its default, and the window opens.
     if (auto* p = dynamic_cast<Persistent*>(w)) p->ReadProperties(design.bag);
+    // The tool tip is the window's, stored with every control: the custom ones take it here
+    // (it is also what a screen reader reads as the control's description).
+    if (w->toolTip().isEmpty()) w->setToolTip(design.bag.ReadString("ToolTipText"));
     // The window's default and cancel buttons among controls that take part.
     if (dynamic_cast<AccessKeyTarget*>(w)) {
         for (const char* role : {"Default", "Cancel"})

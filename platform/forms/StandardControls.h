@@ -5,6 +5,7 @@
 // BackStyle, BackColor, ForeColor, Alignment, Font, Picture, ...). Clickable ones raise Click.
 
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QPushButton>
 #include <QWidget>
 
@@ -32,6 +33,9 @@ public:
     bool Transparent() const { return mBackStyle == 0; }
     Colour BackColor() const { return mBackColor; }
     Colour ForeColor() const { return mForeColor; }
+    bool UseMnemonic() const { return mUseMnemonic; }
+    // True when the window wired the label's Click: it opens something.
+    bool ClickWired() const { return isSignalConnected(QMetaMethod::fromSignal(&Label::Click)); }
 
 signals:
     void Click();
@@ -60,6 +64,8 @@ public:
     void WriteProperties(PropertyBag& bag) const override;
     const platform::Picture& Picture() const { return mPicture; }
     void SetPicture(const platform::Picture& picture);
+    // True when the window wired the image's Click: it opens something.
+    bool ClickWired() const { return isSignalConnected(QMetaMethod::fromSignal(&Image::Click)); }
 
 signals:
     void Click();
