@@ -167,6 +167,18 @@ void FormWidget::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+bool FormWidget::focusNextPrevChild(bool next) {
+    QWidget* first = nullptr;
+    // Bounded: once round the window at most.
+    for (int steps = findChildren<QWidget*>().size() + 1; steps > 0; --steps) {
+        if (!QWidget::focusNextPrevChild(next)) return false;
+        QWidget* f = focusWidget();
+        if (!f || f == first || !f->visibleRegion().isEmpty()) return true;
+        if (!first) first = f;
+    }
+    return true;
+}
+
 // ---- Access keys ----
 
 QKeySequence AccessKeySequence(const QString& key) {

@@ -185,9 +185,13 @@ TEST_F(KeyboardTest, SpaceOnAPanelTitleTogglesOnlyTheFocusedPanel) {
     EXPECT_FALSE(panel->Expanded());
     EXPECT_EQ(panel->Height(), float(panel->UserHeight()));
     EXPECT_EQ(sounds->played.size(), 1u);
+    // The button inside is a stop only while the panel shows it.
+    EXPECT_TRUE(TabChain(w).contains("gxButtons_H7"));
+    ASSERT_TRUE(TabTo(w, "EBXp2"));
     Press(w, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_TRUE(panel->Expanded());
     EXPECT_EQ(panel->Height(), collapsed);
+    EXPECT_FALSE(TabChain(w).contains("gxButtons_H7"));
 
     // A key a control inside the panel passes on (a plain label takes none) does not toggle it.
     auto* outer = main.Ctl<EBXp>("EBXp1");
