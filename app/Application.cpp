@@ -164,6 +164,7 @@ int Application::RunViewer() {
 }
 
 int Application::Run() {
+    platform::SetSystemColours(mConfig.palette);
     if (!mConfig.view.isEmpty()) return RunViewer();
     QString error;
     if (!Start(&error)) {

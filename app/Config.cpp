@@ -57,9 +57,24 @@ struct FileSettings {
     QString webmail, webmailSource;
     QString guestUser, guestPassword;
     bool hasGuestUser = false, hasGuestPassword = false;
+    QString palette, paletteSource;
 };
 
-constexpr const char* kKnownKeys[] = {"portal/url", "webmail/host", "guest/user", "guest/password"};
+constexpr const char* kKnownKeys[] = {"portal/url", "webmail/host", "guest/user", "guest/password",
+                                      "appearance/palette"};
+
+// "classic" or "desktop", in any case; false for anything else.
+bool ParsePalette(const QString& text, platform::SystemColours* palette) {
+    const QString t = text.trimmed().toLower();
+    if (t == QLatin1String("classic")) {
+        *palette = platform::SystemColours::Classic;
+    } else if (t == QLatin1String("desktop")) {
+        *palette = platform::SystemColours::Desktop;
+    } else {
+        return false;
+    }
+    return true;
+}
 
 // Reads one INI file over `into`. Keys it does not know are reported in `warnings` and ignored.
 // Returns false when the file exists but cannot be read.
@@ -83,6 +98,10 @@ bool ReadIni(const QString& path, FileSettings& into, QString& warnings) {
     if (ini.contains(QStringLiteral("webmail/host"))) {
         into.webmail = ini.value(QStringLiteral("webmail/host")).toString();
         into.webmailSource = source("webmail/host");
+    }
+    if (ini.contains(QStringLiteral("appearance/palette"))) {
+        into.palette = ini.value(QStringLiteral("appearance/palette")).toString();
+        into.paletteSource = source("appearance/palette");
     }
     if (ini.contains(QStringLiteral("guest/user"))) {
         into.guestUser = ini.value(QStringLiteral("guest/user")).toString();
@@ -178,8 +197,14 @@ ParseOutcome ParseArguments(const QStringList& args) {
     const QCommandLineOption firstPaint(
         QStringLiteral("quit-after-first-paint"),
         QStringLiteral("Developers: exit as soon as the main window has painted once."));
+    const QCommandLineOption palette(
+        QStringLiteral("palette"),
+        QStringLiteral("Where system colours come from: classic (the fixed classic table, the "
+                       "default) or desktop (the desktop's palette, for dark and high-contrast "
+                       "themes)."),
+        QStringLiteral("NAME"));
     parser.addOptions({help, version, portal, webmail, guestUser, guestPassword, config, screenshot,
-                       view, designDir, firstPaint});
+                       view, designDir, firstPaint, palette});
 
     if (!parser.parse(args)) return Fail(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
@@ -224,6 +249,11 @@ ParseOutcome ParseArguments(const QStringList& args) {
         webmailText = parser.value(webmail);
         webmailSource = QStringLiteral("--webmail");
     }
+    QString paletteText = files.palette, paletteSource = files.paletteSource;
+    if (parser.isSet(palette)) {
+        paletteText = parser.value(palette);
+        paletteSource = QStringLiteral("--palette");
+    }
     if (parser.isSet(guestUser)) c.guestUser = parser.value(guestUser);
     if (parser.isSet(guestPassword)) c.guestPassword = parser.value(guestPassword);
 
@@ -238,6 +268,10 @@ ParseOutcome ParseArguments(const QStringList& args) {
         if (c.webmail.isEmpty())
             return FailAfter(out, QStringLiteral("%1: %2").arg(webmailSource, error));
     }
+    if (!paletteSource.isEmpty() && !ParsePalette(paletteText, &c.palette))
+        return FailAfter(out,
+                         QStringLiteral("%1: invalid palette \"%2\": expected classic or desktop")
+                             .arg(paletteSource, paletteText));
     c.screenshot = parser.value(screenshot);
     c.view = parser.value(view);
     if (parser.isSet(view) && c.view.isEmpty())

@@ -9,9 +9,13 @@
 //   [portal]  url=http://host[:port]
 //   [webmail] host=host[:port]
 //   [guest]   user=...  password=...
+//   [appearance] palette=classic|desktop   (system colours from the fixed classic table, the
+//                default, or from the desktop's palette: dark and high-contrast themes)
 
 #include <QString>
 #include <QStringList>
+
+#include "platform/Colour.h"
 
 namespace app {
 
@@ -24,6 +28,7 @@ struct Config {
     QString view;        // show this picture file in the viewer window instead of the main window
     QString designDir;   // developer override for design files and pictures
     bool quitAfterFirstPaint = false;
+    platform::SystemColours palette = platform::SystemColours::Classic;
 };
 
 struct ParseOutcome {

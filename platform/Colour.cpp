@@ -1,5 +1,7 @@
 #include "platform/Colour.h"
 
+#include <QGuiApplication>
+#include <QPalette>
 #include <array>
 
 namespace platform {
@@ -41,10 +43,67 @@ constexpr std::array<Colour, 31> kSystemColours = {
     Rgb(236, 233, 216),  // 30 menu bar
 };
 
+SystemColours gSource = SystemColours::Classic;
+
+// The palette role that plays each system colour's part, by index; NColorRoles for none.
+struct PaletteEntry {
+    QPalette::ColorGroup group;
+    QPalette::ColorRole role;
+};
+constexpr auto kA = QPalette::Active, kI = QPalette::Inactive, kD = QPalette::Disabled;
+constexpr std::array<PaletteEntry, 31> kPaletteRoles = {{
+    {kA, QPalette::Button},           //  0 scroll bar
+    {kA, QPalette::Dark},             //  1 desktop
+    {kA, QPalette::Highlight},        //  2 active caption
+    {kI, QPalette::Highlight},        //  3 inactive caption
+    {kA, QPalette::Window},           //  4 menu
+    {kA, QPalette::Window},           //  5 window
+    {kA, QPalette::WindowText},       //  6 window frame
+    {kA, QPalette::WindowText},       //  7 menu text
+    {kA, QPalette::WindowText},       //  8 window text
+    {kA, QPalette::HighlightedText},  //  9 caption text
+    {kA, QPalette::Button},           // 10 active border
+    {kI, QPalette::Button},           // 11 inactive border
+    {kA, QPalette::Dark},             // 12 application workspace
+    {kA, QPalette::Highlight},        // 13 highlight
+    {kA, QPalette::HighlightedText},  // 14 highlight text
+    {kA, QPalette::Button},           // 15 button face
+    {kA, QPalette::Dark},             // 16 button shadow
+    {kD, QPalette::WindowText},       // 17 grey text
+    {kA, QPalette::ButtonText},       // 18 button text
+    {kI, QPalette::HighlightedText},  // 19 inactive caption text
+    {kA, QPalette::Light},            // 20 button highlight
+    {kA, QPalette::Shadow},           // 21 3-D dark shadow
+    {kA, QPalette::Midlight},         // 22 3-D light
+    {kA, QPalette::ToolTipText},      // 23 tooltip text
+    {kA, QPalette::ToolTipBase},      // 24 tooltip background
+    {kA, QPalette::NColorRoles},      // 25 (unused)
+    {kA, QPalette::Link},             // 26 hot-tracked item
+    {kA, QPalette::Highlight},        // 27 active caption gradient
+    {kI, QPalette::Highlight},        // 28 inactive caption gradient
+    {kA, QPalette::Highlight},        // 29 menu highlight
+    {kA, QPalette::Window},           // 30 menu bar
+}};
+
 }  // namespace
+
+void SetSystemColours(SystemColours source) {
+    gSource = source;
+}
+
+SystemColours SystemColourSource() {
+    return gSource;
+}
 
 Colour SystemColour(int index) {
     if (index < 0 || index >= int(kSystemColours.size())) return 0;
+    if (gSource == SystemColours::Desktop && qGuiApp) {
+        const PaletteEntry& entry = kPaletteRoles[std::size_t(index)];
+        if (entry.role != QPalette::NColorRoles) {
+            const QColor c = QGuiApplication::palette().color(entry.group, entry.role);
+            return Rgb(c.red(), c.green(), c.blue());
+        }
+    }
     return kSystemColours[std::size_t(index)];
 }
 

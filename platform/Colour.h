@@ -22,7 +22,15 @@ constexpr Colour Rgb(int r, int g, int b) {
     return Colour(r & 0xFF) | (Colour(g & 0xFF) << 8) | (Colour(b & 0xFF) << 16);
 }
 
-// The fixed table of system colours (index 0 to 30); an unknown index reads as black.
+// Where system colours come from. Classic (the default): a fixed table, so drawing is identical on
+// every machine. Desktop: the application's palette (QGuiApplication::palette()), so a
+// high-contrast or dark desktop theme reaches every control; an index the palette has no role
+// for keeps its classic value, as does every index while no application object exists.
+enum class SystemColours { Classic, Desktop };
+void SetSystemColours(SystemColours source);
+SystemColours SystemColourSource();
+
+// The system colour `index` (0 to 30) from the current source; an unknown index reads as black.
 Colour SystemColour(int index);
 
 // A system colour becomes its table entry; any other value keeps its low 24 bits.

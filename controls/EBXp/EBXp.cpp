@@ -54,6 +54,12 @@ EBXp::EBXp(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(TwipsToPixels(5820), TwipsToPixels(4560));
     platform::forms::SetContainerBackColor(this, mFillColor);
+    UpdateFocusPolicy();
+}
+
+void EBXp::UpdateFocusPolicy() {
+    // Tab only: a click on the title bar toggles without taking the focus, as before.
+    setFocusPolicy(mDontCollapsed ? Qt::NoFocus : Qt::TabFocus);
 }
 
 // ---- Properties ----
@@ -103,6 +109,7 @@ void EBXp::SetFillColor(Colour New_FillColor) {
 
 void EBXp::SetDontCollapsed(bool New_DontCollapsed) {
     mDontCollapsed = New_DontCollapsed;
+    UpdateFocusPolicy();
     emit PropertyChanged(QStringLiteral("DontCollapsed"));
 }
 
@@ -150,6 +157,7 @@ void EBXp::InitProperties() {
     mUserHeight = 0;
     mExpanded = false;
     mDontCollapsed = false;
+    UpdateFocusPolicy();
 }
 
 void EBXp::ReadProperties(const platform::forms::PropertyBag& bag) {
@@ -164,6 +172,7 @@ void EBXp::ReadProperties(const platform::forms::PropertyBag& bag) {
     mAlignment = std::int16_t(bag.ReadIntInRange("Alignment", 0, 0, 2));
     mFillColor = bag.ReadColour("FillColor", platform::kWindowBackground);
     mDontCollapsed = bag.ReadBool("DontCollapsed", false);
+    UpdateFocusPolicy();
     platform::forms::SetContainerBackColor(this, mFillColor);
     TitleChanged();
 }

@@ -7,6 +7,11 @@
 // sign images, body rectangle) that a layout rule places on every resize; the panel paints them
 // behind the controls it holds. Clicking any title-bar part toggles the panel.
 //
+// The keyboard reaches the title bar with Tab (before the controls the panel holds): the focused
+// title shows a dotted outline around its caption, and Enter or Space toggles the panel as a
+// click does. A panel that cannot collapse (DontCollapsed) is not a Tab stop. A mouse click does
+// not move the focus.
+//
 // Units: Top, Height, UserHeight, TheStep and the parts' geometry are twips (15 per pixel), in
 // single precision. The state flag `Expanded` is True while the panel is collapsed (the name is
 // historical; stored forms rely on it).
@@ -46,7 +51,8 @@ public:
     explicit EBXp(QWidget* parent = nullptr);
 
     // Stored values. Setters store, tell the host (PropertyChanged) and do nothing else: no
-    // layout, no change of height, no sound, no event.
+    // layout, no change of height, no sound, no event (DontCollapsed also sets whether the title
+    // bar is a Tab stop).
     std::int32_t UserHeight() const { return mUserHeight; }
     void SetUserHeight(std::int32_t New_UserHeight);
     bool Expanded() const { return mExpanded; }
@@ -117,8 +123,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
 private:
+    // A Tab stop unless the panel cannot collapse.
+    void UpdateFocusPolicy();
+    // ToggleExpCol for a click or a key: a height the platform refuses ends the toggle there.
+    void ToggleFromUser();
     void UserControl_Resize();
     void AnimateExpCol(bool& flag);
     // Brings the step just made to the screen and waits, handling input, until the next frame
@@ -151,6 +164,7 @@ private:
     // Drawing caches: the title bar as drawn, the icon.
     QPixmap mTitle;
     bool mTitleDirty = true;
+    QRect mCaptionText;  // the caption's text as last drawn, pixels (for the focus outline)
     QPixmap mIconPixmap;
 };
 

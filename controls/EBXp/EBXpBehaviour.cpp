@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
@@ -15,6 +16,7 @@
 
 #include "controls/EBXp/EBXp.h"
 #include "platform/Units.h"
+#include "platform/forms/StandardControls.h"
 #include "platform/sound/Sound.h"
 #include "platform/window/Window.h"
 
@@ -166,6 +168,10 @@ void EBXp::mouseReleaseEvent(QMouseEvent* e) {
     mPressedPart = -1;
     if (e->button() != Qt::LeftButton || pressed < 0 || ClickablePartAt(e->pos()) != pressed)
         return;
+    ToggleFromUser();
+}
+
+void EBXp::ToggleFromUser() {
     try {
         ToggleExpCol();
     } catch (const std::exception& error) {
@@ -190,4 +196,26 @@ void EBXp::mouseMoveEvent(QMouseEvent* e) {
     } else {
         unsetCursor();
     }
+}
+
+// ---- Keyboard ----
+
+void EBXp::keyPressEvent(QKeyEvent* e) {
+    // Keys the controls inside the panel pass on arrive here too: only the focused title bar
+    // acts on them.
+    if (hasFocus() && platform::forms::IsActivationKey(e)) {
+        ToggleFromUser();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void EBXp::focusInEvent(QFocusEvent* e) {
+    update(0, 0, width(), TitleBandHeight());
+    QWidget::focusInEvent(e);
+}
+
+void EBXp::focusOutEvent(QFocusEvent* e) {
+    update(0, 0, width(), TitleBandHeight());
+    QWidget::focusOutEvent(e);
 }

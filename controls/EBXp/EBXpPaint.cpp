@@ -6,6 +6,7 @@
 
 #include "controls/EBXp/EBXp.h"
 #include "platform/Units.h"
+#include "platform/forms/StandardControls.h"
 
 using platform::ToQColor;
 using platform::TwipsToPixels;
@@ -89,6 +90,7 @@ void EBXp::PaintTitle(QPainter& p) {
     // Caption: the first line of the text wrapped at word boundaries within the label; what
     // falls below it lies outside the label and is not seen.
     const QRect caption = PixelRect(lbCaption);
+    mCaptionText = QRect();
     if (caption.width() <= 0 || mCaption.isEmpty()) return;
     QTextLayout layout(mCaption, CaptionFont());
     QTextOption option;
@@ -109,8 +111,10 @@ void EBXp::PaintTitle(QPainter& p) {
     p.setClipRect(caption);  // a word longer than the label is cut at its edge
     p.setFont(CaptionFont());
     p.setPen(ToQColor(kCaptionColour));
-    p.drawText(caption, int(align | Qt::AlignTop | Qt::TextSingleLine), line);
+    const int flags = int(align | Qt::AlignTop | Qt::TextSingleLine);
+    p.drawText(caption, flags, line);
     p.restore();
+    mCaptionText = QFontMetrics(CaptionFont()).boundingRect(caption, flags, line) & caption;
 }
 
 void EBXp::paintEvent(QPaintEvent*) {
@@ -128,6 +132,10 @@ void EBXp::paintEvent(QPaintEvent*) {
         mTitleDirty = false;
     }
     p.drawPixmap(0, 0, mTitle);
+    // The focused title bar: a dotted outline just around the caption's text, inside the bar.
+    if (hasFocus() && !mCaptionText.isEmpty())
+        platform::forms::DrawFocusOutline(
+            p, mCaptionText.adjusted(-2, -1, 2, 1) & QRect(0, 0, width(), band));
 
     // Below it, the background shows around the body.
     const QRect below(0, band, width(), height() - band);

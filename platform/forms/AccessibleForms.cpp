@@ -102,7 +102,7 @@ public:
         : QAccessibleWidget(c), mPlainRole(plainRole) {}
 
     Control* control() const { return static_cast<Control*>(widget()); }
-    bool IsLink() const { return control()->ClickWired(); }
+    bool IsLink() const { return control()->IsLink(); }
 
     QAccessible::Role role() const override { return IsLink() ? QAccessible::Link : mPlainRole; }
     QAccessible::State state() const override {

@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPalette>
+#include <QShortcut>
 #include <cstdio>
 
 #include "platform/Units.h"
@@ -96,6 +97,13 @@ FormWidget::FormWidget(FormWindow* form, const FormDesign& design)
     if (!design.menus.empty()) {
         mMenuBar = new QMenuBar(this);
         mMenuBar->setNativeMenuBar(false);
+        // F10 opens the first menu wherever the focus is, so that entries without an access key
+        // ("File", "Help") are reached by keyboard too; the arrows go on from there.
+        auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+        connect(f10, &QShortcut::activated, this, [this] {
+            const QList<QAction*> menus = mMenuBar->actions();
+            if (!menus.isEmpty()) mMenuBar->setActiveAction(menus.front());
+        });
     }
     mClientSize = QSize(TwipsToPixels(design.clientWidth), TwipsToPixels(design.clientHeight));
     mClient = new QWidget(this);
@@ -157,6 +165,18 @@ void FormWidget::keyPressEvent(QKeyEvent* event) {
         }
     }
     QWidget::keyPressEvent(event);
+}
+
+bool FormWidget::focusNextPrevChild(bool next) {
+    QWidget* first = nullptr;
+    // Bounded: once round the window at most.
+    for (int steps = findChildren<QWidget*>().size() + 1; steps > 0; --steps) {
+        if (!QWidget::focusNextPrevChild(next)) return false;
+        QWidget* f = focusWidget();
+        if (!f || f == first || !f->visibleRegion().isEmpty()) return true;
+        if (!first) first = f;
+    }
+    return true;
 }
 
 // ---- Access keys ----
@@ -399,6 +419,9 @@ void FormWindow::OnClick(const QString& name, std::function<void()> handler) {
         return;
     }
     OnSignal(name, SIGNAL(Click()), std::move(handler));
+    // A label or an icon that opens something is a link (the keyboard reaches the labels).
+    if (auto* label = qobject_cast<Label*>(o)) label->SetLink(true);
+    if (auto* image = qobject_cast<Image*>(o)) image->SetLink(true);
 }
 
 void FormWindow::OnSignal(const QString& name, const char* signal, std::function<void()> handler) {

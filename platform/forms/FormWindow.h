@@ -50,6 +50,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // Enter presses the default command button, Escape the cancel button.
     void keyPressEvent(QKeyEvent* event) override;
+    // Tab, Shift+Tab and the arrows pass over controls that cannot be seen: those a collapsed
+    // panel cuts off below its title bar.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     QPointer<FormWindow> mForm;

@@ -1,6 +1,7 @@
 #include "platform/forms/StandardControls.h"
 
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -51,12 +52,54 @@ bool IsClickRelease(bool& pressed, QWidget* w, QMouseEvent* e) {
     return click;
 }
 
+// A link shows the hand cursor unless its design chose a pointer of its own (read before the
+// window wires its handlers).
+void ShowLinkCursor(QWidget* w, bool link) {
+    if (link && !w->testAttribute(Qt::WA_SetCursor)) {
+        w->setCursor(Qt::PointingHandCursor);
+    } else if (!link && w->testAttribute(Qt::WA_SetCursor) &&
+               w->cursor().shape() == Qt::PointingHandCursor) {
+        w->unsetCursor();
+    }
+}
+
 template <class T>
 ControlCreator Simple() {
     return [](const ControlDesign&, QWidget* parent) { return new T(parent); };
 }
 
 }  // namespace
+
+void DrawFocusOutline(QPainter& p, const QRect& r) {
+    if (r.width() <= 0 || r.height() <= 0) return;
+    QPolygon dots;
+    const auto dot = [&](int x, int y) {
+        if (((x + y) & 1) == 0) dots << QPoint(x, y);
+    };
+    for (int x = r.left(); x <= r.right(); ++x) {
+        dot(x, r.top());
+        if (r.bottom() > r.top()) dot(x, r.bottom());
+    }
+    for (int y = r.top() + 1; y < r.bottom(); ++y) {
+        dot(r.left(), y);
+        if (r.right() > r.left()) dot(r.right(), y);
+    }
+    p.save();
+    // White under "difference" inverts each colour channel.
+    p.setCompositionMode(QPainter::CompositionMode_Difference);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(Qt::white, 0));
+    p.drawPoints(dots);
+    p.restore();
+}
+
+bool IsActivationKey(const QKeyEvent* e) {
+    if (e->isAutoRepeat()) return false;
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    if (mods != Qt::NoModifier) return false;
+    const int key = e->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+}
 
 Ambient AmbientOf(const QWidget* control) {
     Ambient a;
@@ -184,13 +227,39 @@ void Label::SetCaption(const QString& caption) {
     update();
 }
 
+void Label::SetLink(bool link) {
+    if (link == mLink) return;
+    mLink = link;
+    setFocusPolicy(link ? Qt::TabFocus : Qt::NoFocus);
+    ShowLinkCursor(this, link);
+    if (!link) mHover = false;
+    update();
+}
+
+int Label::TextFlags() const {
+    int flags = int(HorizontalAlignment(mAlignment)) | Qt::AlignTop | Qt::TextWordWrap;
+    return flags | (mUseMnemonic ? Qt::TextShowMnemonic : 0);
+}
+
+QRect Label::TextRect() const {
+    QFont f = font();
+    f.setUnderline(false);
+    return QFontMetrics(f).boundingRect(rect(), TextFlags(), mCaption) & rect();
+}
+
 void Label::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (mBackStyle != 0) p.fillRect(rect(), ToQColor(mBackColor));
     p.setPen(isEnabled() ? ToQColor(mForeColor) : ToQColor(0x80000011u));
-    int flags = int(HorizontalAlignment(mAlignment)) | Qt::AlignTop | Qt::TextWordWrap;
-    flags |= mUseMnemonic ? Qt::TextShowMnemonic : 0;
-    p.drawText(rect(), flags, mCaption);
+    if (mLink && (mHover || hasFocus())) {
+        QFont underlined = font();
+        underlined.setUnderline(true);
+        p.setFont(underlined);
+    }
+    p.drawText(rect(), TextFlags(), mCaption);
+    // The outline sits one pixel outside the text where the label leaves room for it.
+    if (hasFocus() && !mCaption.isEmpty())
+        DrawFocusOutline(p, TextRect().adjusted(-1, 0, 1, 1) & rect());
 }
 
 void Label::mousePressEvent(QMouseEvent* e) {
@@ -199,6 +268,41 @@ void Label::mousePressEvent(QMouseEvent* e) {
 
 void Label::mouseReleaseEvent(QMouseEvent* e) {
     if (IsClickRelease(mPressed, this, e)) emit Click();
+}
+
+void Label::keyPressEvent(QKeyEvent* e) {
+    if (mLink && IsActivationKey(e)) {
+        emit Click();
+        return;
+    }
+    // Arrows and the rest go on to the window.
+    QWidget::keyPressEvent(e);
+}
+
+void Label::focusInEvent(QFocusEvent* e) {
+    update();
+    QWidget::focusInEvent(e);
+}
+
+void Label::focusOutEvent(QFocusEvent* e) {
+    update();
+    QWidget::focusOutEvent(e);
+}
+
+void Label::enterEvent(QEnterEvent* e) {
+    if (mLink) {
+        mHover = true;
+        update();
+    }
+    QWidget::enterEvent(e);
+}
+
+void Label::leaveEvent(QEvent* e) {
+    if (mHover) {
+        mHover = false;
+        update();
+    }
+    QWidget::leaveEvent(e);
 }
 
 // ---- Image ----
@@ -215,6 +319,12 @@ void Image::ReadProperties(const PropertyBag& bag) {
 void Image::WriteProperties(PropertyBag& bag) const {
     bag.WritePicture("Picture", mPicture);
     bag.WriteBool("Stretch", mStretch, false);
+}
+
+void Image::SetLink(bool link) {
+    if (link == mLink) return;
+    mLink = link;
+    ShowLinkCursor(this, link);
 }
 
 void Image::SetPicture(const platform::Picture& picture) {

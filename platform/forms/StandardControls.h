@@ -5,12 +5,14 @@
 // BackStyle, BackColor, ForeColor, Alignment, Font, Picture, ...). Clickable ones raise Click.
 
 #include <QLineEdit>
-#include <QMetaMethod>
 #include <QPushButton>
 #include <QWidget>
 
 #include "platform/Picture.h"
 #include "platform/forms/Control.h"
+
+class QKeyEvent;
+class QPainter;
 
 namespace platform::forms {
 
@@ -18,8 +20,22 @@ namespace platform::forms {
 // "CommandButton" and "WebBrowser". Idempotent.
 void RegisterStandardControls();
 
+// The dotted focus outline: every other pixel of the rectangle's edge (those with x + y even, in
+// device pixels of the painter's origin) inverted, as the platform draws a focus rectangle, so it
+// shows on any background.
+void DrawFocusOutline(QPainter& p, const QRect& r);
+
+// Whether a key press activates the focused link or panel title: Enter, Return or Space with no
+// modifier (the keypad's Enter included), not an auto-repeat.
+bool IsActivationKey(const QKeyEvent* e);
+
 // A text label. Text wraps at word boundaries within the label's width; "&" marks an access
 // key (underlined) unless UseMnemonic is false. BackStyle 0 lets the container show through.
+//
+// A label whose Click a window wires is a link: it takes part in the Tab order (Tab only, so a
+// mouse click leaves the focus where it was), Enter or Space clicks it, it shows the hand cursor
+// (unless the design gives a pointer) and underlines its text while hovered or focused, and the
+// focused one draws a dotted outline around its text. A plain label takes no focus.
 class Label : public QWidget, public Persistent {
     Q_OBJECT
 public:
@@ -35,7 +51,10 @@ public:
     Colour ForeColor() const { return mForeColor; }
     bool UseMnemonic() const { return mUseMnemonic; }
     // True when the window wired the label's Click: it opens something.
-    bool ClickWired() const { return isSignalConnected(QMetaMethod::fromSignal(&Label::Click)); }
+    bool IsLink() const { return mLink; }
+    void SetLink(bool link);
+    // Where the text is drawn, in the label's pixels (the focus outline goes around it).
+    QRect TextRect() const;
 
 signals:
     void Click();
@@ -44,8 +63,15 @@ protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void enterEvent(QEnterEvent* e) override;
+    void leaveEvent(QEvent* e) override;
 
 private:
+    int TextFlags() const;
+
     QString mCaption;
     int mAlignment = 0;  // 0 left, 1 right, 2 centre
     int mBackStyle = 1;  // 0 transparent, 1 opaque
@@ -53,9 +79,15 @@ private:
     Colour mForeColor = kButtonText;
     bool mUseMnemonic = true;
     bool mPressed = false;
+    bool mLink = false;
+    bool mHover = false;
 };
 
 // A picture at its own size (or stretched to the control with Stretch).
+//
+// An image whose Click a window wires is a link for the mouse: it shows the hand cursor (unless
+// the design gives a pointer). It stays out of the Tab order: every linked icon has a label or a
+// button beside it that opens the same thing and is the one the keyboard reaches.
 class Image : public QWidget, public Persistent {
     Q_OBJECT
 public:
@@ -65,7 +97,8 @@ public:
     const platform::Picture& Picture() const { return mPicture; }
     void SetPicture(const platform::Picture& picture);
     // True when the window wired the image's Click: it opens something.
-    bool ClickWired() const { return isSignalConnected(QMetaMethod::fromSignal(&Image::Click)); }
+    bool IsLink() const { return mLink; }
+    void SetLink(bool link);
 
 signals:
     void Click();
@@ -79,6 +112,7 @@ private:
     platform::Picture mPicture;
     bool mStretch = false;
     bool mPressed = false;
+    bool mLink = false;
 };
 
 // A titled, etched box that holds other controls.

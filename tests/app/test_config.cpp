@@ -212,3 +212,28 @@ TEST(ConfigTest, BadSystemFilesAreReportedNamingFileAndKey) {
     // The command line's value is checked instead when it overrides the file's.
     EXPECT_FALSE(ParseOnly({"--webmail", "mail.test"}).exitNow);
 }
+
+TEST(ConfigTest, PaletteIsClassicUnlessTheDesktopsIsAsked) {
+    EXPECT_EQ(Parse({}).config.palette, platform::SystemColours::Classic);
+    EXPECT_EQ(Parse({"--palette", "desktop"}).config.palette, platform::SystemColours::Desktop);
+    EXPECT_EQ(Parse({"--palette", "classic"}).config.palette, platform::SystemColours::Classic);
+    auto wrong = Parse({"--palette", "neon"});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_TRUE(wrong.output.contains("--palette")) << wrong.output.toStdString();
+
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("q.ini");
+    WriteFile(ini, "[appearance]\npalette=desktop\n");
+    auto fromFile = Parse({"--config", ini});
+    ASSERT_FALSE(fromFile.exitNow) << fromFile.output.toStdString();
+    EXPECT_TRUE(fromFile.warnings.isEmpty()) << fromFile.warnings.toStdString();
+    EXPECT_EQ(fromFile.config.palette, platform::SystemColours::Desktop);
+    EXPECT_EQ(Parse({"--config", ini, "--palette", "classic"}).config.palette,
+              platform::SystemColours::Classic);
+
+    WriteFile(ini, "[appearance]\npalette=bright\n");
+    auto bad = Parse({"--config", ini});
+    EXPECT_TRUE(bad.exitNow);
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_TRUE(bad.output.contains(ini + ", key appearance/palette")) << bad.output.toStdString();
+}

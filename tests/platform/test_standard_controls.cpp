@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QSignalSpy>
 
 #include "platform/forms/StandardControls.h"
@@ -81,4 +82,36 @@ TEST(StandardControlsTest, FramesOfferTheirBackColourToTheirControls) {
     auto label = std::make_unique<Label>(frame.get());
     EXPECT_EQ(AmbientOf(label.get()).BackColor, 0x00FFFFFFu);
     EXPECT_TRUE(AmbientOf(label.get()).UserMode);
+}
+
+TEST(StandardControlsTest, SystemColoursComeFromTheDesktopPaletteOnlyWhenAsked) {
+    const QPalette saved = QApplication::palette();
+    QPalette dark = saved;
+    dark.setColor(QPalette::Button, QColor(20, 30, 40));
+    dark.setColor(QPalette::ButtonText, QColor(250, 240, 0));
+    dark.setColor(QPalette::Window, QColor(5, 6, 7));
+    QApplication::setPalette(dark);
+    const auto face = [] {
+        auto label = Make<Label>(R"({"Caption": ""})");
+        label->resize(20, 10);
+        return label->grab().toImage().pixelColor(10, 5);
+    };
+    const QColor classicFace(212, 208, 200);
+
+    EXPECT_EQ(platform::SystemColourSource(), platform::SystemColours::Classic);
+    EXPECT_EQ(platform::ToQColor(platform::kButtonFace), classicFace);
+    EXPECT_EQ(face(), classicFace);
+
+    platform::SetSystemColours(platform::SystemColours::Desktop);
+    EXPECT_EQ(platform::ToQColor(platform::kButtonFace), QColor(20, 30, 40));
+    EXPECT_EQ(platform::ToQColor(platform::kButtonText), QColor(250, 240, 0));
+    EXPECT_EQ(platform::ToQColor(0x80000005u), QColor(5, 6, 7));
+    EXPECT_EQ(face(), QColor(20, 30, 40));
+    // Plain colours and unknown indexes are untouched.
+    EXPECT_EQ(platform::ToQColor(platform::Rgb(1, 2, 3)), QColor(1, 2, 3));
+    EXPECT_EQ(platform::ToQColor(0x80000040u), QColor(0, 0, 0));
+
+    platform::SetSystemColours(platform::SystemColours::Classic);
+    EXPECT_EQ(face(), classicFace);
+    QApplication::setPalette(saved);
 }
