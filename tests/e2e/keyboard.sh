@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# The keyboard alone, under a virtual display: Tab to "Questions/Report Abuse" and Enter opens the
+# questions window; Tab to the "Student Tools" title bar and Space toggles the panel. The focus is
+# followed over AT-SPI, as a screen reader would tell it. Skipped (exit 77) when the buses cannot
+# start.
+set -euo pipefail
+quillmere=$1
+portal=$2
+designs=$3
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib.sh"
+
+skip() {
+    echo "SKIP: $*"
+    exit 77
+}
+python=/usr/bin/python3
+launcher=/usr/libexec/at-spi-bus-launcher
+
+if [ -z "${QM_A11Y_SESSION:-}" ]; then
+    command -v dbus-run-session >/dev/null || skip "dbus-run-session is not installed"
+    [ -x "$launcher" ] || skip "at-spi-bus-launcher is not installed (at-spi2-core)"
+    "$python" -c 'import pyatspi' 2>/dev/null || skip "pyatspi is not installed (python3-pyatspi)"
+    QM_A11Y_SESSION=1 exec dbus-run-session -- bash "$0" "$@"
+fi
+
+start_session "$portal" 200
+"$launcher" --launch-immediately >"$work/launcher.out" 2>&1 &
+pids+=($!)
+bus_up() { dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+    org.a11y.Bus.GetAddress >/dev/null 2>&1; }
+wait_for 20 bus_up || skip "the accessibility bus did not start"
+
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$quillmere" --portal "$url" --config "$work/empty.ini" \
+    >"$work/quillmere.out" 2>&1 &
+app=$!
+pids+=($app)
+
+source "$here/windows.sh"
+wait_open frmMain
+# The keys go to the main window, as when a person has just started the program.
+"$python" "$here/keyboard.py" "$app" "$(window_of frmMain)" link || fail "keyboard: see above"
+wait_for 30 is_open Form9 || fail "Enter on \"Questions/Report Abuse\" opened no window"
+echo "Form9: the questions window opened from the keyboard"
+
+# Back to the main window (the new window took the focus, as it should).
+"$python" "$here/keyboard.py" "$app" "$(window_of frmMain)" toggle || fail "keyboard: see above"
+echo "1 passed, 0 failed"
