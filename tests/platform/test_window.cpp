@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QPointer>
+#include <QWindow>
 
 #include "platform/browser/BrowserPane.h"
 #include "platform/sound/Sound.h"
@@ -23,6 +24,9 @@ TEST(OwnerSlotTest, OwnedWindowKeepsItsPlaceAndGoesWithItsOwner) {
     EXPECT_TRUE(tool->isVisible());
     EXPECT_EQ(tool->geometry(), QRect(40, 50, 120, 80));
     EXPECT_EQ(platform::window::OwnerOf(tool), owner);
+    // What every window system (X11, Wayland) is told: the tool window is transient for its owner.
+    ASSERT_NE(tool->windowHandle(), nullptr);
+    EXPECT_EQ(tool->windowHandle()->transientParent(), owner->windowHandle());
     platform::window::SetOwner(tool, owner);  // again: nothing changes
     EXPECT_EQ(tool->geometry(), QRect(40, 50, 120, 80));
     delete owner;
