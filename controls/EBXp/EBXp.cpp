@@ -1,3 +1,12 @@
+// The panel's stored values, their persistence and the layout of its parts.
+//
+// The stored-value setters store, refresh what shows the value and raise PropertyChanged with
+// the stored key; none of them lays the panel out or changes its height. Two values are refused
+// by throwing std::invalid_argument, as the platform refuses them: an Alignment outside 0..2 and
+// a height outside 0..QWIDGETSIZE_MAX pixels (SetHeight); the animation hands that refusal on to
+// its caller. The layout runs on every resize and refuses nothing: a part that cannot take a
+// negative size keeps the one it had. All geometry is in twips, single precision.
+
 #include "controls/EBXp/EBXp.h"
 
 #include <stdexcept>
@@ -14,29 +23,27 @@ namespace {
 // Largest height a widget may take, in twips.
 constexpr float kMaxHeightTwips = float(QWIDGETSIZE_MAX) * 15.0f;
 
-void RefuseNegative(float size) {
-    if (size < 0) throw std::invalid_argument("Invalid property value");
-}
-
 }  // namespace
 
-void EBXp::Part::Move(float left, float top, float width, float height) {
-    RefuseNegative(width);
-    RefuseNegative(height);
+bool EBXp::Part::Move(float left, float top, float width, float height) {
+    if (width < 0 || height < 0) return false;
     Left = left;
     Top = top;
     Width = width;
     Height = height;
+    return true;
 }
 
-void EBXp::Part::SetWidth(float width) {
-    RefuseNegative(width);
+bool EBXp::Part::SetWidth(float width) {
+    if (width < 0) return false;
     Width = width;
+    return true;
 }
 
-void EBXp::Part::SetHeight(float height) {
-    RefuseNegative(height);
+bool EBXp::Part::SetHeight(float height) {
+    if (height < 0) return false;
     Height = height;
+    return true;
 }
 
 EBXp::EBXp(QWidget* parent) : QWidget(parent) {
@@ -200,36 +207,26 @@ void EBXp::UserControl_Resize() {
     // In a form designer the height given to the panel becomes its full height.
     if (!platform::forms::AmbientUserMode(this)) mUserHeight = std::int32_t(RoundHalfEven(H));
 
-    // From here on a step the parts refuse (a panel too narrow for its title bar, say) is
-    // skipped and the layout goes on with the next one.
-    const auto step = [](auto&& body) {
-        try {
-            body();
-        } catch (const std::invalid_argument&) {
-        }
-    };
+    // Every step runs whatever became of the one before: a part refuses a negative size (a
+    // panel too narrow for its title bar, say) by keeping the size it had, and the layout goes on.
     Part& left = mParts[TLeft];
     Part& mid = mParts[TMid];
     Part& right = mParts[TRight];
     Part& body = mParts[imgBody];
-    step([&] { mid.Move(45 + left.Width, 45, W - 90 - left.Width - right.Width, mid.Height); });
-    step([&] { right.SetLeft(W - 45 - right.Width); });
-    step([&] {
-        // The signs sit 15 twips left of the right cap; the caption ends 15 twips before them.
-        Part& exp = mParts[imgSignExp];
-        const float x = float(right.Left - 15 - exp.Width);
-        if (x != exp.Left) {
-            exp.SetLeft(x);
-            Part& col = mParts[imgSignCol];
-            col.SetLeft(right.Left - 15 - col.Width);
-            Part& caption = mParts[lbCaption];
-            caption.SetWidth(col.Left - caption.Left - 15);
-        }
-    });
-    step([&] {
-        if (float(W - 90 + 15) != body.Width) body.SetWidth(W - 75);
-    });
-    step([&] { body.SetHeight(H - 45 - body.Top); });
+    mid.Move(45 + left.Width, 45, W - 90 - left.Width - right.Width, mid.Height);
+    right.SetLeft(W - 45 - right.Width);
+    // The signs sit 15 twips left of the right cap; the caption ends 15 twips before them.
+    Part& exp = mParts[imgSignExp];
+    const float signLeft = float(right.Left - 15 - exp.Width);
+    if (signLeft != exp.Left) {
+        exp.SetLeft(signLeft);
+        Part& col = mParts[imgSignCol];
+        col.SetLeft(right.Left - 15 - col.Width);
+        Part& caption = mParts[lbCaption];
+        caption.SetWidth(col.Left - caption.Left - 15);
+    }
+    if (float(W - 90 + 15) != body.Width) body.SetWidth(W - 75);
+    body.SetHeight(H - 45 - body.Top);
 }
 
 void MoveUnder(EBXp& lower, const EBXp& upper) {

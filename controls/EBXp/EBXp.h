@@ -37,15 +37,16 @@ public:
     enum PartId { imgIcon, lbCaption, imgBody, imgSignCol, imgSignExp, TRight, TMid, TLeft };
     static constexpr int kPartCount = 8;
 
-    // A part's place in twips relative to the panel. Setters refuse a negative size, as the
-    // platform does; the layout then skips the step.
+    // A part's place in twips relative to the panel. A negative size is refused, as the
+    // platform refuses it: the setter returns false and the part keeps its place and size (the
+    // layout then goes on with its next step).
     struct Part {
         float Left = 0, Top = 0, Width = 0, Height = 0;
         bool Visible = true;
-        void Move(float left, float top, float width, float height);
+        bool Move(float left, float top, float width, float height);
         void SetLeft(float left) { Left = left; }
-        void SetWidth(float width);
-        void SetHeight(float height);
+        bool SetWidth(float width);
+        bool SetHeight(float height);
     };
 
     explicit EBXp(QWidget* parent = nullptr);

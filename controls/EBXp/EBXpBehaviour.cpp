@@ -175,8 +175,10 @@ void EBXp::ToggleFromUser() {
     try {
         ToggleExpCol();
     } catch (const std::exception& error) {
-        // A height the platform refuses (a negative UserHeight, say) ends the toggle where it
-        // stood; the flag and signs keep their values. The program goes on.
+        // The boundary between the panel and Qt's event loop, which must not be thrown into: a
+        // height the platform refuses (a negative UserHeight, say), an overflowing step counter
+        // or a failure of an ExpCol handler ends the toggle where it stood, with the flag and
+        // signs as they were, and is reported here. The program goes on.
         std::fprintf(stderr, "quillmere: panel \"%s\": %s\n", qPrintable(mCaption), error.what());
     }
 }
