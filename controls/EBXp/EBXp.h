@@ -56,6 +56,8 @@ public:
     // bar is a Tab stop).
     std::int32_t UserHeight() const { return mUserHeight; }
     void SetUserHeight(std::int32_t New_UserHeight);
+    // True while the panel is COLLAPSED, False while it shows its full height: the name is the
+    // one stored forms and their windows use, so it keeps both its name and this meaning.
     bool Expanded() const { return mExpanded; }
     void SetExpanded(bool New_Expanded);
     QString Caption() const { return mCaption; }
@@ -150,7 +152,7 @@ private:
 
     std::array<Part, kPartCount> mParts;
     std::int32_t mUserHeight = 0;
-    bool mExpanded = false;
+    bool mExpanded = false;  // True while collapsed (see Expanded)
     std::int32_t mTheStep = 150;
     bool mDontCollapsed = false;
     QString mCaption;

@@ -74,7 +74,7 @@ TEST_F(PanelTest, TogglesStepByStepRaisingEventsAndPlayingTheClick) {
     EXPECT_EQ(heights, up);
     EXPECT_EQ(heights.size(), 15u);
     EXPECT_EQ(ends, std::vector<bool>{true});
-    EXPECT_FALSE(panel->Expanded());
+    EXPECT_FALSE(panel->Expanded());  // False: expanded
     EXPECT_FALSE(SignShowsCollapsed());
     EXPECT_EQ(sounds->played.size(), 2u);
 
@@ -93,7 +93,7 @@ TEST_F(PanelTest, MethodsAndFlagSetters) {
     EXPECT_EQ(heights, std::vector<float>{450});
     EXPECT_TRUE(ends.empty());
     EXPECT_TRUE(sounds->played.empty());
-    EXPECT_TRUE(panel->Expanded());
+    EXPECT_TRUE(panel->Expanded());  // True: collapsed
     EXPECT_FALSE(SignShowsCollapsed());
 
     // DoExpCol with the state the panel is in does nothing.
@@ -103,7 +103,7 @@ TEST_F(PanelTest, MethodsAndFlagSetters) {
     EXPECT_TRUE(sounds->played.empty());
     panel->DoExpCol(false);
     EXPECT_EQ(heights.back(), 2415);
-    EXPECT_FALSE(panel->Expanded());
+    EXPECT_FALSE(panel->Expanded());  // False: expanded
     EXPECT_EQ(sounds->played.size(), 1u);
     Reset();
     panel->DoExpCol(true);
@@ -129,7 +129,7 @@ TEST_F(PanelTest, ExpColEndCanRewriteTheFlag) {
     Reset();
     ClickTitle();  // expands, but the handler's False is inverted to True
     EXPECT_EQ(panel->Height(), 2415);
-    EXPECT_TRUE(panel->Expanded());
+    EXPECT_TRUE(panel->Expanded());  // True means collapsed, though the panel stands at full height
     EXPECT_TRUE(SignShowsCollapsed());
     Reset();
     ClickTitle();  // so the next click expands again, from the title bar up
@@ -158,7 +158,7 @@ TEST_F(PanelTest, StepsAndHeightsAtTheEdges) {
     Reset();
     ClickTitle();
     EXPECT_EQ(heights, std::vector<float>{0});
-    EXPECT_FALSE(panel->Expanded());
+    EXPECT_FALSE(panel->Expanded());  // False: expanded
 
     // A locked panel ignores clicks; ExpColNoSound still works.
     panel->SetUserHeight(2415);
@@ -179,7 +179,7 @@ TEST_F(PanelTest, AFailedToggleLeavesThePanelUsable) {
     panel->ExpColNoSound(true);
     panel->SetUserHeight(-100);
     ClickTitle();
-    EXPECT_TRUE(panel->Expanded());
+    EXPECT_TRUE(panel->Expanded());  // still True: collapsed
     EXPECT_FALSE(panel->Animating());
     EXPECT_THROW(panel->DoExpCol(false), std::invalid_argument);
     // A step counter that would overflow ends the animation the same way.
@@ -188,14 +188,14 @@ TEST_F(PanelTest, AFailedToggleLeavesThePanelUsable) {
     Reset();
     ClickTitle();
     EXPECT_EQ(heights, std::vector<float>{450});
-    EXPECT_TRUE(panel->Expanded());
+    EXPECT_TRUE(panel->Expanded());  // still True: collapsed
     EXPECT_FALSE(panel->Animating());
     // Back to sane values, the next click works.
     panel->SetUserHeight(2415);
     panel->SetTheStep(150);
     ClickTitle();
     EXPECT_EQ(panel->Height(), 2415);
-    EXPECT_FALSE(panel->Expanded());
+    EXPECT_FALSE(panel->Expanded());  // False: expanded
 }
 
 TEST_F(PanelTest, ClicksDuringAnAnimationAreIgnored) {
@@ -209,7 +209,7 @@ TEST_F(PanelTest, ClicksDuringAnAnimationAreIgnored) {
     ClickTitle();
     EXPECT_EQ(ends, std::vector<bool>{false});
     EXPECT_EQ(panel->Height(), 450);
-    EXPECT_TRUE(panel->Expanded());
+    EXPECT_TRUE(panel->Expanded());  // True: collapsed
     EXPECT_TRUE(SignShowsCollapsed());
     EXPECT_EQ(sounds->played.size(), 1u);
 }
@@ -342,8 +342,8 @@ TEST(PanelDesignerTest, ADesignerResizeRecordsTheFullHeight) {
     panel->SetExpanded(true);
     panel->InitProperties();  // a new panel dropped on the designer starts from the defaults
     EXPECT_EQ(panel->TheStep(), 150);
-    EXPECT_FALSE(panel->Expanded());
-    panel->resize(185, 200);  // 3000 twips
+    EXPECT_FALSE(panel->Expanded());  // False: expanded
+    panel->resize(185, 200);          // 3000 twips
     designer.show();
     EXPECT_EQ(panel->UserHeight(), 3000);
     PropertyBag out;
@@ -356,7 +356,7 @@ TEST(PanelPersistenceTest, KeysInTheirOrderWithDefaultsAndCheckedValues) {
     panel.ReadProperties(PropertyBag(Json::parse(
         R"({"_extentx": 1, "_extenty": 2, "userheight": 5385, "caption": " Control Panel"})")));
     EXPECT_EQ(panel.TheStep(), 150);
-    EXPECT_FALSE(panel.Expanded());
+    EXPECT_FALSE(panel.Expanded());  // False: the panel starts expanded
     EXPECT_EQ(panel.Alignment(), 0);
     EXPECT_EQ(panel.FillColor(), 0x00F7DFD6u);
     EXPECT_FALSE(panel.DontCollapsed());
