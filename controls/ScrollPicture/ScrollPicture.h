@@ -37,6 +37,10 @@
 // picture's size. While it holds a picture, a new size resizes the image too, its pixels left
 // for the caller to draw. Image memory is kept when the next size fits in it: zooming back and
 // forth is the common case, and fresh pages for a large image cost as much as the copy itself.
+//
+// The image and its device context are made and released together, one pair per size: a DC
+// handed out by hDC() draws into the image of the size the box had when it was taken, and the
+// next size brings a new DC (the old one is deleted). The box owns both.
 class ScrollPictureBox : public QWidget {
 public:
     explicit ScrollPictureBox(QWidget* parent);
@@ -51,8 +55,9 @@ public:
     // Throws std::invalid_argument for a negative side, std::bad_alloc when no memory is left
     // for the image.
     void SetSize(int width, int height);
-    // The device context of the persistent image; 0 while there is no image.
-    platform::gdi::HDC hDC() const { return mDC; }
+    // The device context of the persistent image; 0 while there is no image (a box of no area,
+    // or one without a picture).
+    platform::gdi::HDC hDC() const;
     // Paints the whole image in the back colour.
     void FillImage();
     // Draws the picture over the back colour again (after a change of back colour shows through
@@ -61,8 +66,8 @@ public:
     // True when the picture has pixels that are not fully opaque.
     bool Translucent() const { return mTranslucent; }
     // A copy of the persistent image (null when there is none).
-    QImage Snapshot() const { return mImage.copy(); }
-    QSize ImageSize() const { return mImage.size(); }
+    QImage Snapshot() const;
+    QSize ImageSize() const;
 
     // The cursor over the box: 0 the default, 99 the custom one of SetMouseIcon.
     int MousePointer() const { return mMousePointer; }
@@ -74,6 +79,8 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    class BoundImage;
+
     void SetImageSize(int width, int height);
     void ReleaseImage();
     void ApplyCursor();
@@ -81,11 +88,11 @@ private:
     platform::Picture mPicture;
     platform::Colour mBackColor = platform::kButtonFace;
     bool mTranslucent = false;
-    // The image's pixels live in mStore (mCapacity pixels); mImage is a view of them.
+    // The image's pixels live in mStore (mCapacity pixels); mImage is a view of them with its
+    // DC, released before the memory under it (members go in reverse order).
     std::unique_ptr<std::uint32_t[]> mStore;
     std::size_t mCapacity = 0;
-    QImage mImage;
-    platform::gdi::HDC mDC;
+    std::unique_ptr<BoundImage> mImage;
     int mMousePointer = 0;
     platform::Picture mMouseIcon;
 };

@@ -1,9 +1,15 @@
 // The viewer's picture boxes: a persistent image behind a device context, the picture assigned
 // to it, the back colour and the cursor.
+//
+// The image's memory (mStore) outlives the sizes it serves; each size gets a BoundImage, the
+// image of that size over the memory together with the DC that draws into it. A BoundImage
+// cannot be assigned or moved, so nothing can put another image under its DC; a new size is a
+// new BoundImage, and the old one deletes its DC as it goes. Sizes and positions are pixels.
 
 #include <QPaintEvent>
 #include <QPainter>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -28,6 +34,30 @@ bool HasTranslucentPixels(const QImage& image) {
 }
 
 }  // namespace
+
+class ScrollPictureBox::BoundImage {
+public:
+    // An RGB32 view of width x height pixels at `pixels`, which must outlive it.
+    BoundImage(std::uint32_t* pixels, int width, int height)
+        : mImage(reinterpret_cast<uchar*>(pixels), width, height, width * 4, QImage::Format_RGB32) {
+        if (mImage.isNull()) throw std::bad_alloc();
+        // The image is RGB32 already, so the DC draws into these very pixels.
+        mDC = gdi::CreateImageDC(&mImage);
+    }
+    ~BoundImage() {
+        if (mDC) gdi::DeleteDC(mDC);
+    }
+    BoundImage(const BoundImage&) = delete;
+    BoundImage& operator=(const BoundImage&) = delete;
+
+    QImage& image() { return mImage; }
+    const QImage& image() const { return mImage; }
+    gdi::HDC dc() const { return mDC; }
+
+private:
+    QImage mImage;
+    gdi::HDC mDC;
+};
 
 ScrollPictureBox::ScrollPictureBox(QWidget* parent) : QWidget(parent) {
     // The box paints every pixel of itself.
@@ -54,17 +84,18 @@ void ScrollPictureBox::SetPicture(const platform::Picture& picture) {
 }
 
 void ScrollPictureBox::RecomposePicture() {
-    if (mPicture.IsNone() || mImage.size() != mPicture.image().size()) return;
+    if (mPicture.IsNone() || !mImage || mImage->image().size() != mPicture.image().size()) return;
+    QImage& image = mImage->image();
     if (!mTranslucent && mPicture.image().format() == QImage::Format_ARGB32) {
         // Opaque pixels: the picture's own bytes are the image's.
         const QImage& from = mPicture.image();
         const qsizetype n = qsizetype(from.width()) * 4;
         for (int y = 0; y < from.height(); ++y)
-            std::memcpy(mImage.scanLine(y), from.constScanLine(y), std::size_t(n));
+            std::memcpy(image.scanLine(y), from.constScanLine(y), std::size_t(n));
         return;
     }
     FillImage();
-    QPainter p(&mImage);
+    QPainter p(&image);
     p.drawImage(0, 0, mPicture.image());
 }
 
@@ -79,37 +110,44 @@ void ScrollPictureBox::SetSize(int width, int height) {
     resize(width, height);
 }
 
+gdi::HDC ScrollPictureBox::hDC() const {
+    return mImage ? mImage->dc() : gdi::HDC{};
+}
+
+QImage ScrollPictureBox::Snapshot() const {
+    return mImage ? mImage->image().copy() : QImage();
+}
+
+QSize ScrollPictureBox::ImageSize() const {
+    return mImage ? mImage->image().size() : QSize();
+}
+
 void ScrollPictureBox::FillImage() {
-    if (!mImage.isNull()) mImage.fill(platform::ToQColor(mBackColor));
+    if (mImage) mImage->image().fill(platform::ToQColor(mBackColor));
 }
 
 void ScrollPictureBox::SetImageSize(int width, int height) {
-    if (!mImage.isNull() && mImage.width() == width && mImage.height() == height) return;
+    if (mImage && mImage->image().size() == QSize(width, height)) return;
     const std::size_t need = std::size_t(width) * std::size_t(height);
+    // The image of the old size goes first: its DC must not outlive the pixels under it.
+    mImage.reset();
     if (need == 0) {
         ReleaseImage();
         return;
     }
     // Keep the memory when the new size fits, unless it would hold far more than is used.
     if (need > mCapacity || need * 4 < mCapacity) {
-        mImage = QImage();
         mStore.reset();
         mCapacity = 0;
         // Not value-initialised: the pages are touched first by the drawing that follows.
         mStore.reset(new std::uint32_t[need]);
         mCapacity = need;
     }
-    mImage = QImage(reinterpret_cast<uchar*>(mStore.get()), width, height, width * 4,
-                    QImage::Format_RGB32);
-    if (mImage.isNull()) throw std::bad_alloc();
-    // The device context draws into mImage wherever its pixels are now.
-    if (!mDC) mDC = gdi::CreateImageDC(&mImage);
+    mImage = std::make_unique<BoundImage>(mStore.get(), width, height);
 }
 
 void ScrollPictureBox::ReleaseImage() {
-    if (mDC) gdi::DeleteDC(mDC);
-    mDC = {};
-    mImage = QImage();
+    mImage.reset();
     mStore.reset();
     mCapacity = 0;
 }
@@ -136,7 +174,7 @@ void ScrollPictureBox::ApplyCursor() {
 void ScrollPictureBox::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     const QColor back = platform::ToQColor(mBackColor);
-    const QRect shown = e->rect() & mImage.rect();
-    if (!shown.isEmpty()) p.drawImage(shown.topLeft(), mImage, shown);
+    const QRect shown = mImage ? e->rect() & mImage->image().rect() : QRect();
+    if (!shown.isEmpty()) p.drawImage(shown.topLeft(), mImage->image(), shown);
     for (const QRect& r : e->region() - shown) p.fillRect(r, back);
 }
