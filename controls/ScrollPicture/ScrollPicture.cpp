@@ -1,4 +1,11 @@
 // The picture viewer's properties, persistence, zoom ladder, redraw and viewport layout.
+//
+// Every picture PicScroll shows is drawn by RenderAtSize, whether a zoom or a change of back
+// colour asks for it; the viewport layout is the one place that places PicScroll, picks its
+// cursor and shows it. Sizes are 16-bit pixels from the zoom arithmetic on; a size with no
+// 16-bit form is refused before anything changes. Unexpected failures (no memory for an image)
+// are not caught here: they reach the caller with the wait cursor taken down and PicScroll
+// shown again.
 
 #include "controls/ScrollPicture/ScrollPicture.h"
 
@@ -7,13 +14,15 @@
 #include <QPainter>
 #include <cmath>
 
-#include "controls/ScrollPicture/Steps.h"
+#include "controls/ScrollPicture/Support.h"
 #include "platform/Units.h"
 #include "platform/window/Window.h"
 
 using platform::Colour;
-using scrollpicture::Step;
-using scrollpicture::ToInt16;
+using scrollpicture::AtEventLoopBoundary;
+using scrollpicture::Size16;
+using scrollpicture::StoreInt16;
+using scrollpicture::ToSize16;
 
 namespace {
 
@@ -29,13 +38,26 @@ platform::Picture HandCursor(const char* file) {
 }
 
 // The hourglass over the whole screen for as long as it lives, taken down however the scope is
-// left. Nested ones stack, so the fallback redraw inside a redraw leaves the outer one's in place.
+// left.
 class WaitCursor {
 public:
     WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
     ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// Runs `last` when the scope is left, normally or by an exception. `last` must not throw.
+template <class F>
+class AtScopeExit {
+public:
+    explicit AtScopeExit(F last) : mLast(std::move(last)) {}
+    ~AtScopeExit() { mLast(); }
+    AtScopeExit(const AtScopeExit&) = delete;
+    AtScopeExit& operator=(const AtScopeExit&) = delete;
+
+private:
+    F mLast;
 };
 
 }  // namespace
@@ -78,19 +100,12 @@ void ScrollPicture::ApplyBackColor(Colour colour) {
 }
 
 void ScrollPicture::SetBackColor(Colour New_BackColor) {
-    Step([&] { ApplyBackColor(New_BackColor); });
+    ApplyBackColor(New_BackColor);
     // A picture with transparent pixels shows the new colour through them: compose it again and
-    // copy it at the size it is shown at, leaving the scroll position alone.
+    // redraw it at the size it is shown at, leaving the scroll position alone.
     if (Loaded() && PicLoaded->Translucent()) {
-        Step([&] {
-            PicLoaded->RecomposePicture();
-            if (PicScroll->hDC())
-                CopyStretched(PicScroll->hDC(), PicScroll->width(), PicScroll->height(),
-                              PicLoaded->hDC(),
-                              std::int32_t(platform::RoundHalfEven(mOriginalWidth)),
-                              std::int32_t(platform::RoundHalfEven(mOriginalHeight)));
-            PicScroll->update();
-        });
+        PicLoaded->RecomposePicture();
+        RenderAtSize(PicScroll->width(), PicScroll->height(), Placement::InPlace);
     }
     emit PropertyChanged(QStringLiteral("BackColor"));
 }
@@ -146,9 +161,9 @@ void ScrollPicture::WriteProperties(platform::forms::PropertyBag& bag) const {
 // ---- Loading and layout ----
 
 void ScrollPicture::LoadPicture(const platform::Picture& picture) {
-    Step([&] { PicScroll->hide(); });
-    Step([&] { PicScroll->SetPicture(picture); });
-    Step([&] { PicLoaded->SetPicture(picture); });
+    PicScroll->hide();
+    PicScroll->SetPicture(picture);
+    PicLoaded->SetPicture(picture);
     mOriginalWidth = float(PicScroll->width());
     mOriginalHeight = float(PicScroll->height());
     LayoutViewport();
@@ -158,19 +173,22 @@ void ScrollPicture::LoadPicture(const platform::Picture& picture) {
 void ScrollPicture::LayoutViewport() {
     const int SW = width(), SH = height();
     const bool loaded = Loaded();
-    Step([&] { mScrollMaxX = loaded ? ToInt16(double(PicScroll->width()) - SW) : 0; });
-    Step([&] { mScrollMaxY = loaded ? ToInt16(double(PicScroll->height()) - SH) : 0; });
+    // An extent with no 16-bit form (a viewport more than 32767 pixels wider than the picture)
+    // leaves the value it had.
+    StoreInt16(mScrollMaxX, loaded ? double(PicScroll->width()) - SW : 0.0);
+    StoreInt16(mScrollMaxY, loaded ? double(PicScroll->height()) - SH : 0.0);
     if (loaded) {
         // Centred: a larger picture shows its middle, a smaller one sits in the middle of the
         // viewport with the background around it. Any earlier scroll position is dropped.
-        Step([&] { mScrollX = ToInt16(mScrollMaxX / 2.0); });
-        Step([&] { mScrollY = ToInt16(mScrollMaxY / 2.0); });
+        StoreInt16(mScrollX, mScrollMaxX / 2.0);
+        StoreInt16(mScrollY, mScrollMaxY / 2.0);
         PicScroll->move(-mScrollX, -mScrollY);
     } else {
-        // The empty box covers the viewport in the back colour.
+        // The empty box covers the viewport in the back colour (a widget's sides are never
+        // negative, so the box takes the size).
         mScrollX = mScrollY = 0;
         PicScroll->move(0, 0);
-        Step([&] { PicScroll->SetSize(SW, SH); });
+        PicScroll->SetSize(SW, SH);
     }
     // The open hand says the picture can be moved; it can only when it is larger.
     if (PicScroll->width() > SW || PicScroll->height() > SH) {
@@ -183,11 +201,11 @@ void ScrollPicture::LayoutViewport() {
 }
 
 void ScrollPicture::resizeEvent(QResizeEvent*) {
-    LayoutViewport();
+    AtEventLoopBoundary("resize", [this] { LayoutViewport(); });
 }
 
 void ScrollPicture::showEvent(QShowEvent*) {
-    LayoutViewport();
+    AtEventLoopBoundary("show", [this] { LayoutViewport(); });
 }
 
 void ScrollPicture::paintEvent(QPaintEvent* e) {
@@ -204,94 +222,103 @@ void ScrollPicture::Clear() {
 
 void ScrollPicture::BestFit() {
     if (!Loaded()) return;
-    Step([&] {
-        const float SW = float(width()), SH = float(height());
-        std::int16_t w = 0, h = 0;
-        if (mOriginalHeight == SH && mOriginalWidth == SW) {
-            w = ToInt16(mOriginalWidth);
-            h = ToInt16(mOriginalHeight);
-        } else {
-            const float rH = SH / mOriginalHeight;
-            const float rW = SW / mOriginalWidth;
-            if (rW >= rH) {  // the height is the tighter fit
-                const float fitted = rH * mOriginalWidth;
-                h = ToInt16(SH);
-                w = ToInt16(std::floor(fitted));
-            } else {
-                const float fitted = rW * mOriginalHeight;
-                w = ToInt16(SW);
-                h = ToInt16(std::floor(fitted));
-            }
-        }
-        RenderAtSize(w, h);
-    });
+    if (const auto size = FittedSize()) RenderAtSize(size->w, size->h);
 }
 
 void ScrollPicture::z_Stretch() {
     if (!Loaded()) return;
-    Step([&] { RenderAtSize(ToInt16(width()), ToInt16(height())); });
+    if (const auto size = ToSize16(width(), height())) RenderAtSize(size->w, size->h);
 }
 
 void ScrollPicture::z_ZoomIn() {
     if (!Loaded() || mZoomIndex >= kZoomLevelCount - 1) return;
-    Step([&] { ZoomTo(mZoomIndex + 1); });
+    ZoomTo(mZoomIndex + 1);
 }
 
 void ScrollPicture::z_ZoomOut() {
     if (!Loaded() || mZoomIndex <= 0) return;
-    Step([&] { ZoomTo(mZoomIndex - 1); });
+    ZoomTo(mZoomIndex - 1);
 }
 
 void ScrollPicture::z_ZoomPrevious() {
     if (!Loaded()) return;
-    Step([&] { ZoomTo(mZoomIndex); });
+    ZoomTo(mZoomIndex);
 }
 
 void ScrollPicture::z_ZoomActualPixels() {
     if (!Loaded()) return;
-    Step([&] { ZoomTo(kActualPixelsIndex); });
+    ZoomTo(kActualPixelsIndex);
 }
 
 void ScrollPicture::ZoomTo(int index) {
-    // The sizes first: one that does not fit 16 bits leaves the level where it was, since
+    // The size first: one that does not fit 16 bits leaves the level where it was, since
     // nothing is drawn at the new one.
-    const float p = mZoomLevels[std::size_t(index)];
-    const std::int16_t w = ToInt16(p * mOriginalWidth / 100.0f);
-    const std::int16_t h = ToInt16(p * mOriginalHeight / 100.0f);
+    const auto size = ZoomSize(index);
+    if (!size) return;
     mZoomIndex = std::int16_t(index);
-    RenderAtSize(w, h);
+    RenderAtSize(size->w, size->h);
 }
 
-void ScrollPicture::RenderAtSize(std::int16_t w, std::int16_t h) {
+std::optional<Size16> ScrollPicture::ZoomSize(int index) const {
+    const float p = mZoomLevels[std::size_t(index)];
+    return ToSize16(p * mOriginalWidth / 100.0f, p * mOriginalHeight / 100.0f);
+}
+
+std::optional<Size16> ScrollPicture::FittedSize() const {
+    const float SW = float(width()), SH = float(height());
+    if (mOriginalHeight == SH && mOriginalWidth == SW)
+        return ToSize16(mOriginalWidth, mOriginalHeight);
+    const float rH = SH / mOriginalHeight;
+    const float rW = SW / mOriginalWidth;
+    if (rW >= rH)  // the height is the tighter fit
+        return ToSize16(std::floor(rH * mOriginalWidth), SH);
+    return ToSize16(SW, std::floor(rW * mOriginalHeight));
+}
+
+// ---- Redraw ----
+//
+// A redraw, in order:
+//   1. the hourglass goes up over the whole screen, for the whole redraw;
+//   2. PicScroll is hidden and takes the size w x h (its image follows); a negative side is
+//      refused and nothing is drawn;
+//   3. the stretching copy draws the picture into PicScroll's image while nobody can see it;
+//   4. if the copy failed, the picture falls back once to its own size at 100 %;
+//   5. PicScroll is laid out centred (a new size, or the fallback's) or shown where it stood
+//      (InPlace), and the hourglass comes down.
+// Steps 5 and the hourglass's end are taken however the redraw ends, also when an unexpected
+// failure (no memory for the image) leaves it on its way to the caller.
+void ScrollPicture::RenderAtSize(int w, int h, Placement placement) {
     const WaitCursor wait;
-    try {
-        PicScroll->hide();
-        PicScroll->SetSize(w, h);
-    } catch (const std::exception&) {
-        // The box comes back at whatever size it has; the caller hears of the failure.
-        LayoutViewport();
-        throw;
-    }
-    // The copy goes into the hidden box: nobody sees a half-drawn picture.
-    bool copied = w == 0 || h == 0;  // nothing to draw
-    if (!copied) {
-        Step([&] {
-            copied = CopyStretched(PicScroll->hDC(), w, h, PicLoaded->hDC(),
-                                   std::int32_t(platform::RoundHalfEven(mOriginalWidth)),
-                                   std::int32_t(platform::RoundHalfEven(mOriginalHeight)));
-        });
-    }
-    if (!copied) {
-        // Never show what the image held before; then one try at the picture's own size. If
-        // that copy fails as well, the box stays in the back colour.
-        Step([&] { PicScroll->FillImage(); });
-        if (!mFallingBack) {
-            mFallingBack = true;
-            z_ZoomActualPixels();
-            mFallingBack = false;
+    const AtScopeExit shown([&] {
+        if (placement == Placement::Centred) {
+            LayoutViewport();
+        } else {
+            PicScroll->show();
         }
-    }
-    LayoutViewport();
+    });
+    PicScroll->hide();
+    if (!PicScroll->SetSize(w, h)) return;
+    if (CopyPicture()) return;
+    FallBackToActualPixels();
+    placement = Placement::Centred;
+}
+
+void ScrollPicture::FallBackToActualPixels() {
+    // What the image held before is never shown: it is blanked in the back colour first, and
+    // stays so if the size at 100 % has no 16-bit form or its copy fails as well.
+    PicScroll->FillImage();
+    const auto actual = ZoomSize(kActualPixelsIndex);
+    if (!actual) return;
+    mZoomIndex = kActualPixelsIndex;
+    if (PicScroll->SetSize(actual->w, actual->h) && !CopyPicture()) PicScroll->FillImage();
+}
+
+bool ScrollPicture::CopyPicture() {
+    const platform::gdi::HDC dst = PicScroll->hDC();
+    if (!dst) return true;
+    return CopyStretched(dst, PicScroll->width(), PicScroll->height(), PicLoaded->hDC(),
+                         std::int32_t(platform::RoundHalfEven(mOriginalWidth)),
+                         std::int32_t(platform::RoundHalfEven(mOriginalHeight)));
 }
 
 bool ScrollPicture::CopyStretched(platform::gdi::HDC dst, std::int32_t dw, std::int32_t dh,

@@ -5,14 +5,16 @@
 //
 // Two picture boxes do the work. PicLoaded (hidden) holds the picture at its own size; PicScroll
 // shows it at the current size and sits at (-mScrollX, -mScrollY) in the viewport, so panning
-// only moves it. Every zoom is one stretching copy from PicLoaded into PicScroll's persistent
-// image, made while PicScroll is hidden and under the wait cursor. Units are pixels.
+// only moves it. Every redraw (a zoom, or a new back colour showing through a translucent
+// picture) is one stretching copy from PicLoaded into PicScroll's persistent image, made by
+// RenderAtSize while PicScroll is hidden and under the wait cursor. Units are pixels.
 //
-// Failures: every public member and mouse handler skips a step that fails and goes on with the
-// next one; nothing is reported. A zoom whose size does not fit 16 bits changes nothing. A
-// failed copy falls back once to the picture's own size at 100 %; if that copy fails too the
-// box is left in the back colour. Whatever happens, the wait cursor is taken down and PicScroll
-// shown again.
+// Refusals and failures: a zoom whose size does not fit 16 bits changes nothing, not even the
+// level. A failed copy falls back once to the picture's own size at 100 %; if that copy fails
+// too the box is left in the back colour. These are the expected outcomes and nothing is
+// reported. An unexpected failure (no memory left for the image) goes on to the caller of the
+// public member; the mouse, resize and show handlers stop it at the event loop and report it on
+// stderr. Whatever happens, the wait cursor is taken down and PicScroll shown again.
 //
 // Files: ScrollPicture.cpp (properties, persistence, zoom, layout), ScrollPictureInput.cpp
 // (mouse and dragging), ScrollPictureBox.cpp (the picture boxes).
@@ -25,11 +27,18 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "platform/Colour.h"
 #include "platform/Picture.h"
 #include "platform/forms/Control.h"
 #include "platform/gdi/Gdi.h"
+
+class QMouseEvent;
+
+namespace scrollpicture {
+struct Size16;
+}
 
 // A borderless picture box with a persistent image: what is drawn into its device context stays
 // and shows whenever the box is visible; where the image does not reach, the back colour shows.
@@ -52,9 +61,9 @@ public:
     platform::Colour BackColor() const { return mBackColor; }
     // Changes the colour around and behind the image; the image keeps its pixels.
     void SetBackColor(platform::Colour colour);
-    // Throws std::invalid_argument for a negative side, std::bad_alloc when no memory is left
-    // for the image.
-    void SetSize(int width, int height);
+    // Refuses a negative side (returns false, nothing changes). Throws std::bad_alloc when no
+    // memory is left for the image; the box then has no image and keeps its old size.
+    bool SetSize(int width, int height);
     // The device context of the persistent image; 0 while there is no image (a box of no area,
     // or one without a picture).
     platform::gdi::HDC hDC() const;
@@ -187,12 +196,30 @@ private:
     // shows PicScroll.
     void LayoutViewport();
     // Makes ladder level `index` current and draws the picture at its size; a size that does
-    // not fit 16 bits throws before anything changes.
+    // not fit 16 bits leaves everything as it was.
     void ZoomTo(int index);
-    void RenderAtSize(std::int16_t w, std::int16_t h);
+    // The picture's size at ladder level `index`, or at the viewport's size keeping its
+    // proportions; nothing when a side does not fit 16 bits.
+    std::optional<scrollpicture::Size16> ZoomSize(int index) const;
+    std::optional<scrollpicture::Size16> FittedSize() const;
+
+    // Where a redraw leaves PicScroll: centred in the viewport (a new size), or where it stood
+    // (the same size drawn again).
+    enum class Placement { Centred, InPlace };
+    // The one redraw of the picture into PicScroll at w x h; its steps are listed where it is
+    // defined.
+    void RenderAtSize(int w, int h, Placement placement = Placement::Centred);
+    // The stretching copy of PicLoaded's picture over the whole of PicScroll's image. False
+    // when it fails; a box without an image has nothing to draw, which is no failure.
+    bool CopyPicture();
+    // Step 4 of a redraw, after a failed copy: the picture drawn once at its own size at 100 %,
+    // or the box left blank in the back colour.
+    void FallBackToActualPixels();
     void ApplyBackColor(platform::Colour colour);
 
-    // Mouse handlers of PicScroll (ScrollPictureInput.cpp).
+    // Mouse handlers of PicScroll (ScrollPictureInput.cpp): one for every press, move, release
+    // or double click, which hands the first three on to their own.
+    void PicScroll_Mouse(QMouseEvent* e);
     void PicScroll_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void PicScroll_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void PicScroll_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
@@ -212,6 +239,5 @@ private:
     std::int16_t mZoomIndex = 0;
     float mOriginalWidth = 0, mOriginalHeight = 0;
 
-    bool mClickArmed = false;   // a left press on PicScroll that its release may complete
-    bool mFallingBack = false;  // inside the one fallback redraw after a failed copy
+    bool mClickArmed = false;  // a left press on PicScroll that its release may complete
 };

@@ -11,7 +11,6 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <stdexcept>
 
 #include "controls/ScrollPicture/ScrollPicture.h"
 
@@ -104,10 +103,11 @@ void ScrollPictureBox::SetBackColor(platform::Colour colour) {
     update();
 }
 
-void ScrollPictureBox::SetSize(int width, int height) {
-    if (width < 0 || height < 0) throw std::invalid_argument("Invalid property value");
+bool ScrollPictureBox::SetSize(int width, int height) {
+    if (width < 0 || height < 0) return false;
     if (!mPicture.IsNone()) SetImageSize(width, height);
     resize(width, height);
+    return true;
 }
 
 gdi::HDC ScrollPictureBox::hDC() const {

@@ -1,6 +1,6 @@
 // The picture viewer: the zoom ladder, fitting and stretching, the centred layout, dragging by
 // the cursor's screen position (through the desktop double), loading, the empty state, stored
-// values, and what happens when a size or a copy fails.
+// values, and what happens when a size or a copy fails or memory runs out.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <new>
 
 #include "controls/ScrollPicture/ScrollPicture.h"
 #include "platform/window/Desktop.h"
@@ -40,7 +41,8 @@ class Probe : public ScrollPicture {
 public:
     using ScrollPicture::ScrollPicture;
     int copies = 0;
-    int failNext = 0;  // how many of the next copies fail; -1: all of them
+    int failNext = 0;              // how many of the next copies fail; -1: all of them
+    bool outOfMemoryNext = false;  // the next copy runs out of memory
     bool alwaysUnderWaitCursor = true;
     bool alwaysHidden = true;
 
@@ -51,6 +53,10 @@ protected:
         const QCursor* c = QGuiApplication::overrideCursor();
         alwaysUnderWaitCursor &= c && c->shape() == Qt::WaitCursor;
         alwaysHidden &= picScroll()->isHidden();
+        if (outOfMemoryNext) {
+            outOfMemoryNext = false;
+            throw std::bad_alloc();
+        }
         if (failNext != 0) {
             if (failNext > 0) --failNext;
             return false;
@@ -411,6 +417,57 @@ TEST_F(ViewerTest, AFailedCopyFallsBackOnceAndAlwaysEndsShownWithoutTheWaitCurso
     EXPECT_EQ(At(), QPoint(-100, -50));
     EXPECT_FALSE(box()->isHidden());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(viewer->alwaysUnderWaitCursor);
+}
+
+TEST_F(ViewerTest, RunningOutOfMemoryDuringAZoomReachesTheCaller) {
+    viewer->SetPicture(Quadrants(400, 300));
+    viewer->copies = 0;
+    viewer->outOfMemoryNext = true;
+    EXPECT_THROW(viewer->z_ZoomIn(), std::bad_alloc);
+    EXPECT_EQ(viewer->copies, 1);  // no fallback: that is for a copy that fails, not for this
+    // The redraw still ends as every redraw does: laid out at the new size, shown, and the
+    // wait cursor down (TearDown).
+    EXPECT_EQ(viewer->ZoomPercent().toInt(), 125);
+    EXPECT_EQ(Shown(), QSize(500, 375));
+    EXPECT_EQ(At(), QPoint(-150, -88));
+    EXPECT_FALSE(box()->isHidden());
+}
+
+TEST_F(ViewerTest, ANewBackColourShowsThroughWhereThePictureStands) {
+    // The top-left quadrant is transparent.
+    QImage image = Quadrants(1000, 800).image();
+    QPainter p(&image);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.fillRect(0, 0, 500, 400, Qt::transparent);
+    p.end();
+    viewer->SetPicture(
+        platform::Picture(image, platform::Picture::Kind::Bitmap, QStringLiteral("clear")));
+    viewer->z_ZoomOut();  // 90 %: 900 x 720, centred at (-350, -260)
+    Press({300, 300});
+    DragTo({330, 300});
+    Release();
+    ASSERT_EQ(At(), QPoint(-320, -260));
+
+    // Drawn again at the size and place it has.
+    viewer->copies = 0;
+    viewer->SetBackColor(platform::Rgb(1, 2, 3));
+    EXPECT_EQ(viewer->copies, 1);
+    EXPECT_EQ(ShownPixel(0, 0), QColor(1, 2, 3));
+    EXPECT_EQ(ShownPixel(899, 719), kBottomRight);
+    EXPECT_EQ(At(), QPoint(-320, -260));
+    EXPECT_EQ(viewer->ZoomPercent().toInt(), 90);
+    EXPECT_FALSE(box()->isHidden());
+
+    // A copy that fails here falls back as any failed copy does: 100 %, centred.
+    viewer->failNext = 1;
+    viewer->copies = 0;
+    viewer->SetBackColor(platform::Rgb(4, 5, 6));
+    EXPECT_EQ(viewer->copies, 2);
+    EXPECT_EQ(viewer->ZoomIndex(), 10);
+    EXPECT_EQ(Shown(), QSize(1000, 800));
+    EXPECT_EQ(At(), QPoint(-400, -300));
+    EXPECT_EQ(ShownPixel(0, 0), QColor(4, 5, 6));
     EXPECT_TRUE(viewer->alwaysUnderWaitCursor);
 }
 
