@@ -1,5 +1,11 @@
 // The panel's behaviour: the toggle with its sound, the counted animation, the two methods, and
 // the mouse on the title-bar parts.
+//
+// Heights are twips; ExpCol follows every change of height, and ExpColEnd closes an animation
+// that runs to its end. The toggle, the animation and the two methods catch nothing: a height
+// the platform refuses or a step counter that overflows ends them where they stand and goes on
+// to their caller, with the state flag and signs as they were. A click or a key is where such a
+// failure stops, since it must not reach Qt's event loop (ToggleFromUser).
 
 #include <QApplication>
 #include <QEventLoop>

@@ -285,7 +285,7 @@ std::optional<Size16> ScrollPicture::FittedSize() const {
 //   4. if the copy failed, the picture falls back once to its own size at 100 %;
 //   5. PicScroll is laid out centred (a new size, or the fallback's) or shown where it stood
 //      (InPlace), and the hourglass comes down.
-// Steps 5 and the hourglass's end are taken however the redraw ends, also when an unexpected
+// Step 5 and the hourglass's end are taken however the redraw ends, also when an unexpected
 // failure (no memory for the image) leaves it on its way to the caller.
 void ScrollPicture::RenderAtSize(int w, int h, Placement placement) {
     const WaitCursor wait;
