@@ -32,7 +32,8 @@ class gxButtons_H : public QWidget,
 public:
     // Bits of mStateFlags.
     static constexpr std::int16_t kFocusLook = 1;   // shown as the container's default button
-    static constexpr std::int16_t kHeld = 2;        // left button or space bar down on it
+    static constexpr std::int16_t kHeld = 2;        // left button or space bar down on it (see
+                                                    // mHeldDown for the other pressed states)
     static constexpr std::int16_t kHoverLook = 4;   // the mouse is over it
     static constexpr std::int16_t kShifted = 1024;  // moved by its CustomClick offset
 
@@ -244,8 +245,18 @@ private:
     // Redraws for a change of the enabled state, the button's own or its container's.
     void ShowEnabledState();
     void CheckHoverExit(int timerId);
-    // -1 leave the group, 0 uncheck the others, 1 join, 2 ask whether any member is checked.
-    void OptionToggle(std::int16_t action, bool& anyChecked);
+    // The option group: every option-mode button whose Tag names the same container, listed
+    // on the container as gx_OptCount and gx_Obj1..n. Each action first unchecks the other
+    // members when this button is checked. Returns whether any member is checked for
+    // AskAnyChecked, False otherwise; a container that is gone or a slot naming no live
+    // button ends the walk there (False), leaving the group as far as it was updated.
+    enum class OptionAction : std::int8_t {
+        Leave = -1,
+        ClearOthers = 0,
+        Join = 1,
+        AskAnyChecked = 2
+    };
+    bool OptionToggle(OptionAction action);
     void LeaveOptionGroup(QWidget* container);
     bool ApplyCustomClickOffset();
     void ForwardDragOver(QDragMoveEvent* e, std::int16_t state);
@@ -337,12 +348,24 @@ private:
     int mAccessKeyId = 0;  // the registered shortcut, 0 for none
     QString mTag;
 
-    // Interaction state.
+    // Interaction state. Three "pressed" facts are kept apart because each answers its own
+    // question and they part company at the edges:
+    // - kHeld in mStateFlags: the left button or the space bar went down on this button and
+    //   is not yet up. With kHoverLook it makes the pressed face (IsPressed), the only look
+    //   command buttons have for a press; it survives the mouse leaving, so coming back in
+    //   shows the press again.
+    // - mHeldDown: check-box and option modes draw themselves sunken while it is set
+    //   (ToggledOn). It also comes on when the mouse enters with the left button down (a press
+    //   that began elsewhere) and goes off when the mouse leaves or any key or button comes up.
+    // - mClickArmed: a press of any mouse button began on this button and neither a release
+    //   nor a double click has ended it.
+    // Where they disagree, the face follows kHeld (with kHoverLook) and mHeldDown, while
+    // whether a mouse release clicks follows mClickArmed alone (and the release's position).
     std::int16_t mStateFlags = 0;
     bool mHovering = false;
     bool mHeldDown = false;
     std::int16_t mLastButton = 0;
-    bool mClickArmed = false;  // a left press on the button that its release may complete
+    bool mClickArmed = false;
     bool mDelayDrawing = false;
     platform::Colour mContainerBackColor = 0;
 
