@@ -416,10 +416,11 @@ bool gxButtons_H::IsPressed() const {
 
 // ---- Caption, picture and focus ----
 
-void gxButtons_H::DrawCaption(Colour face, Colour disabledColour, bool valueDown, bool checkMode) {
+void gxButtons_H::DrawCaption(Colour face, Colour disabledColour, Colour hoverColour) {
     gdi::RECT cap = mCaptionRect, pic = mPictureRect;
     const bool pressed = IsPressed();
-    if ((valueDown || pressed) && mButtonStyle != 3) {
+    const bool checkMode = mMode != 0;
+    if ((ToggledOn() || pressed) && mButtonStyle != 3) {
         const std::int32_t dx = mButtonShape <= 3 ? 1 : 0;
         Offset(cap, dx, 1);
         Offset(pic, dx, 1);
@@ -435,7 +436,7 @@ void gxButtons_H::DrawCaption(Colour face, Colour disabledColour, bool valueDown
             colour = platform::Resolve(mForeColor);
             if (mButtonStyle == 7 && (mValue || mGradientMode == 0)) colour = disabledColour;
         } else {
-            colour = platform::Resolve(mHoverForeColor);
+            colour = platform::Resolve(hoverColour);
         }
     } else if ((disabledColour & 0x80000000u) || mGradientMode != 0) {
         colour = platform::Rgb(255, 255, 255);
@@ -473,7 +474,7 @@ void gxButtons_H::DrawCaption(Colour face, Colour disabledColour, bool valueDown
     }
 }
 
-void gxButtons_H::DrawFocus(Colour& focusColour, bool valueFlag, bool captionFocus) {
+void gxButtons_H::DrawFocus(Colour focusColour, bool valueFlag, bool captionFocus) {
     if (!(mStateFlags & kFocusLook) || mButtonShape >= 7) return;
     if (mButtonShape >= 4 && mButtonStyle == 2) return;
     if (focusColour & 0x80000000u) focusColour = 0;
@@ -657,11 +658,10 @@ void gxButtons_H::FrameWith(gdi::HRGN region, Colour colour) {
     gdi::DeleteObject(brush);
 }
 
+// The ring of shaped buttons is a top-to-bottom gradient (gradient mode 3) over the whole buffer,
+// seen only where the clip leaves it.
 void gxButtons_H::PaintRing(Colour from, Colour to) {
-    const std::int32_t saved = mGradientMode;
-    mGradientMode = 3;
-    GradientFill(from, to);
-    mGradientMode = saved;
+    GradientFill(from, to, 3);
 }
 
 std::int16_t gxButtons_H::PrepareShapeClip() {

@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/Colour.h"
@@ -297,27 +298,64 @@ private:
     // The caption with every "||" turned into a line break.
     QString CaptionText() const;
     static void Offset(platform::gdi::RECT& r, std::int32_t dx, std::int32_t dy);
-    void DrawCaption(platform::Colour face, platform::Colour disabledColour, bool valueDown,
-                     bool checkMode);
-    void DrawFocus(platform::Colour& focusColour, bool valueFlag, bool captionFocus);
+    // The picture and caption, shifted while pressed or toggled on. `disabledColour` is the
+    // style's caption colour when disabled (top bit set: embossed), `hoverColour` the caption's
+    // colour while hovered (HoverForeColor unless the style chooses its own).
+    void DrawCaption(platform::Colour face, platform::Colour disabledColour,
+                     platform::Colour hoverColour);
+    void DrawFocus(platform::Colour focusColour, bool valueFlag, bool captionFocus);
     void DrawPicture(platform::gdi::RECT p);
     bool IsPressed() const;
 
     // ---- Face styles (gxButtonsStyles.cpp).
     void DeriveColors();
-    // Paints the background; returns the draw level (0: nothing to show) and the state.
-    std::int16_t FillFace(platform::Colour face, std::int16_t& state, platform::Colour gradient,
-                          platform::Colour hover);
-    void GradientFill(platform::Colour start, platform::Colour end);
+    // Clips and paints the background; returns the draw level (0: nothing to show).
+    std::int16_t FillFace(platform::Colour face, platform::Colour gradient, platform::Colour hover);
+    // Stripes from `start` to `end`: mode 1 left to right, 2 right to left, 3 top to bottom,
+    // 4 bottom to top.
+    void GradientFill(platform::Colour start, platform::Colour end, std::int32_t mode);
     void FillSolid(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                    platform::Colour colour);
     void DrawBox(platform::gdi::HDC dc, std::int32_t left, std::int32_t top, std::int32_t right,
                  std::int32_t bottom, platform::Colour fill, platform::Colour pen);
     void DrawBevel(const Ring& ring, int penStyle);
-    // The face routine of the current style; returns the draw level and the outline colour.
+    // Draws the face of the current style; returns the draw level (0: nothing new to show) and
+    // the outline colour.
     std::int16_t DrawFace(platform::Colour& outline);
-    std::int16_t FinishFace(Ring& ring, std::int16_t level, platform::Colour& outline,
-                            platform::Colour focusColour, bool captionFocus, bool solidFocus);
+    // The focus indicator a style asks for: its colour, around the caption (else the face's
+    // inner rectangle), solid (else dotted).
+    struct FocusLook {
+        platform::Colour colour;
+        bool aroundCaption;
+        bool solid;
+    };
+    // What a face routine hands to FinishFace once it has drawn fill, caption and bevel.
+    struct FaceEnd {
+        Ring ring;           // the rings drawn; the last side is the oval's outline colour
+        std::int16_t level;  // FillFace's draw level
+        std::optional<FocusLook> focus;  // none: the style shows no focus indicator
+        bool ownOvalOutline;             // a framed oval keeps the ring's colour, not black
+    };
+    // One routine per ButtonStyle; none when there is nothing new to show.
+    using FaceRoutine = std::optional<FaceEnd> (gxButtons_H::*)();
+    std::optional<FaceEnd> DrawClassicFace();  // 0
+    std::optional<FaceEnd> DrawFramedFace();   // 1
+    std::optional<FaceEnd> DrawModernFace();   // 2
+    std::optional<FaceEnd> DrawFlatFace();     // 3
+    std::optional<FaceEnd> DrawThinFace();     // 4
+    std::optional<FaceEnd> DrawHoverFace();    // 5
+    std::optional<FaceEnd> DrawSoftFace();     // 6
+    std::optional<FaceEnd> DrawBrightFace();   // 7
+    // Styles 0, 1, 4 and 6 share their start (fill and caption) and end (bevel and focus).
+    struct RaisedStart {
+        std::int16_t level;
+        platform::Colour captionColour;  // the disabled colour the caption was drawn with
+        bool down;                       // pressed or toggled on: the bevel is sunken
+    };
+    std::optional<RaisedStart> BeginRaisedFace();
+    std::optional<FaceEnd> EndRaisedFace(const RaisedStart& start, const Ring& ring);
+    std::int16_t FinishFace(const FaceEnd& end, platform::Colour& outline);
+    std::int16_t BaseState() const;
     platform::Colour DisabledCaptionColour() const;
     bool ToggledOn() const;
     platform::Colour ChosenFace() const;
