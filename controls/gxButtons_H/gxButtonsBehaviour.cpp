@@ -428,11 +428,9 @@ void gxButtons_H::ShowEnabledState() {
     if (mDelayDrawing) return;
     if (mButtonStyle == 3 && mMode == 0 && mButtonShape <= 3) {
         // This style cuts its corners only while enabled: the shape changes with the state.
-        mDelayDrawing = true;
-        BuildShapeRegion();
+        RebuildShape();
         bool reprocess = false;
         LayoutFace(reprocess);
-        mDelayDrawing = false;
     }
     RedrawButton();
 }
@@ -511,7 +509,9 @@ bool gxButtons_H::ApplyCustomClickOffset() {
         r.translate(offset);
         win::MoveWindow(this, r, false);
         mStateFlags |= kShifted;
-        ManageBackBuffer(0);
+        // The face on screen is reused at the new place. Inside a paint no copy is scheduled;
+        // the update asks for one more paint all the same, which draws the face anew.
+        ScheduleCopyToScreen();
         update();
         return true;
     }

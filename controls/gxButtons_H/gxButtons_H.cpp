@@ -123,7 +123,7 @@ void gxButtons_H::SetButtonStyle(std::int32_t New_ButtonStyle) {
     const std::int32_t old = mButtonStyle;
     mButtonStyle = New_ButtonStyle;
     if (mButtonShape < 4 || ((old == 5 || New_ButtonStyle == 5) && mButtonShape < 7))
-        BuildShapeRegion();
+        RebuildShape();
     bool reprocess = false;
     LayoutFace(reprocess);
     UpdateDrawingResources(QStringLiteral("BackColor"));
@@ -438,7 +438,7 @@ void gxButtons_H::SetHoverBackColor(Colour New_HoverBackColor) {
 }
 
 platform::gdi::HDC gxButtons_H::hDC() {
-    if (!mBackDC) ManageBackBuffer(-1);
+    if (!mBackDC) MakeBackBuffer();
     return mBackDC;
 }
 

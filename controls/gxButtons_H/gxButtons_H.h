@@ -6,8 +6,9 @@
 // copied to the screen in one block. Units are pixels.
 //
 // Files: gxButtons_H.cpp (properties, persistence), gxButtonsBehaviour.cpp (mouse, keyboard,
-// focus, option groups, hover tracking, resize and termination), gxButtonsFace.cpp (back
-// buffer and drawing).
+// focus, option groups, hover tracking and termination), gxButtonsFace.cpp (back buffer,
+// layout, shapes, one repaint, paint and resize), gxButtonsStyles.cpp (the eight face styles),
+// gxButtonsPicture.cpp (the picture scaled, keyed and masked).
 
 #include <QString>
 #include <QWidget>
@@ -268,15 +269,40 @@ private:
     void UpdateMousePointer();
 
     // ---- Drawing (gxButtonsFace.cpp).
+    // One repaint: draws the face into the back buffer and schedules its copy to the screen;
+    // renews buffer, shape and layout first when the buffer no longer fits the control. Does
+    // nothing while drawing is held (mDelayDrawing).
     void RedrawButton();
     void LayoutFace(bool& reprocessPicture);
-    void ManageBackBuffer(std::int16_t mode);
+    // Makes the back buffer if it is missing (a memory DC with a black brush and pen), selects
+    // the caption font into it and gives it a bitmap of the control's device size if it has none.
+    void MakeBackBuffer();
+    // Drops the buffer's bitmap and makes one of the control's current size and density.
+    void RenewBackBuffer();
+    bool BackBufferFits() const;
+    // Asks for the face just drawn to reach the screen: the next paint copies it without
+    // drawing it again (inside paintEvent the copy follows there anyway).
+    void ScheduleCopyToScreen();
+    // What a paint event does: show the face RedrawButton drew and asked to be shown, or draw
+    // it anew first.
+    enum class PaintKind { CopyDrawnFace, RedrawThenCopy };
+    PaintKind PaintKindNow() const;
     // Kind 0 a solid brush (and, with alsoPen, a pen too), 1 a pen, 2 the text colour; keep
     // False puts back the brush and pen the buffer was created with.
     void SelectTool(bool keep, platform::gdi::HDC dc, int kind, platform::Colour colour,
                     bool alsoPen, std::int32_t penWidth, int penStyle);
     void UpdateDrawingResources(const QString& what);
-    // The window region of the shape, the face's horizontal limits and the clip regions.
+    // The size the shape needs: slanted shapes a width that leaves room for the slant, picture
+    // shapes the picture's fitted size; the others keep the control's size.
+    QSize ShapeSize() const;
+    // The slant of shapes 1 to 3 for a control `height` pixels high.
+    static std::int32_t SlantOf(std::int32_t height);
+    // Resizes the control to ShapeSize with drawing held over the resize event.
+    void FitSizeToShape();
+    // FitSizeToShape, then BuildShapeRegion at the final size.
+    void RebuildShape();
+    // The window region of the shape at the control's current size, the face's horizontal
+    // limits and the clip regions. Never resizes the control.
     void BuildShapeRegion();
     void CutCorners(platform::gdi::HRGN region, bool left, bool right);
     // Clips the back buffer for the face and paints the ring of shaped buttons; 0 when
