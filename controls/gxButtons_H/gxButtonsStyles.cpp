@@ -5,7 +5,8 @@
 // them to device pixels) and reads the control's properties and interaction state without
 // changing them: a style that draws with another colour or gradient direction than a
 // property's passes it down as an argument. What drawing does write is its own: the gradient
-// table and the pooled brushes and pens (caches), and, through PrepareShapeClip, the one-pixel
+// table, the shaded bands and the pooled brushes and pens (caches), and, through
+// PrepareShapeClip, the one-pixel
 // custom-click shift of a picture-shaped button. Ring colours are data: twelve sides, inner to
 // outer ring, each left, top, right, bottom (see Ring).
 
@@ -158,18 +159,8 @@ std::int16_t gxButtons_H::FillFace(Colour face, Colour gradient, Colour hover) {
         if (mButtonStyle != 2 || (!isEnabled() && mMode == 0)) {
             DrawBox(mBackDC, 0, 0, SW, SH, colour, colour);
         } else {
-            // The face darkens by up to 25 from top to bottom; rows of one shade are filled
-            // together.
-            std::int32_t from = 0;
-            Colour shade = Shade(colour, 0, true);
-            for (std::int32_t i = 1; i <= SH + 1; ++i) {
-                const Colour next =
-                    i <= SH ? Shade(colour, Nearest(-(25.0 / SH) * i), true) : ~shade;
-                if (next == shade) continue;
-                FillSolid(0, from, SW, i, shade);
-                from = i;
-                shade = next;
-            }
+            for (const ShadedBand& band : ShadedBandsFor(colour, SH))
+                FillSolid(0, band.top, SW, band.bottom, band.colour);
         }
     } else if (!mHovering || pressed || mGradientColor == mHoverBackColor) {
         // The end colour may name a system colour (the default does): every style ends at
@@ -179,6 +170,30 @@ std::int16_t gxButtons_H::FillFace(Colour face, Colour gradient, Colour hover) {
         DrawBox(mBackDC, 0, 0, SW, SH, colour, colour);
     }
     return level;
+}
+
+// The face darkens by up to 25 from top to bottom; rows of one shade make one band. The bands
+// depend only on the colour and the height, so they are worked out once and kept for the
+// repaints after, which mostly ask for the same.
+const std::vector<gxButtons_H::ShadedBand>& gxButtons_H::ShadedBandsFor(Colour colour,
+                                                                        std::int32_t height) {
+    ShadedBands& cache = mShadedBands;
+    if (cache.height == height && cache.colour == colour) return cache.bands;
+    cache.colour = colour;
+    cache.height = height;
+    cache.bands.clear();
+    std::int32_t from = 0;
+    Colour shade = Shade(colour, 0, true);
+    // One row past the face closes the last band.
+    for (std::int32_t i = 1; i <= height + 1; ++i) {
+        const Colour next =
+            i <= height ? Shade(colour, Nearest(-(25.0 / height) * i), true) : ~shade;
+        if (next == shade) continue;
+        cache.bands.push_back({from, i, shade});
+        from = i;
+        shade = next;
+    }
+    return cache.bands;
 }
 
 void gxButtons_H::GradientFill(Colour start, Colour end, std::int32_t mode) {

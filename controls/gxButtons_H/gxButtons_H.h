@@ -340,6 +340,12 @@ private:
     // Stripes from `start` to `end`: mode 1 left to right, 2 right to left, 3 top to bottom,
     // 4 bottom to top.
     void GradientFill(platform::Colour start, platform::Colour end, std::int32_t mode);
+    // Style 2's shaded face: rows top (inclusive) to bottom (exclusive) in one colour.
+    struct ShadedBand {
+        std::int32_t top, bottom;
+        platform::Colour colour;
+    };
+    const std::vector<ShadedBand>& ShadedBandsFor(platform::Colour colour, std::int32_t height);
     void FillSolid(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                    platform::Colour colour);
     void DrawBox(platform::gdi::HDC dc, std::int32_t left, std::int32_t top, std::int32_t right,
@@ -474,6 +480,13 @@ private:
     platform::Colour mFaceColor = 0, mHoverFaceColor = 0, mShadeColor = 0, mToggledFaceColor = 0;
     platform::gdi::HRGN mShapeRegion, mInnerRegion;
     std::vector<platform::Colour> mGradientTable;  // reused by every gradient fill
+    // The bands ShadedBandsFor worked out last, for this colour and height.
+    struct ShadedBands {
+        platform::Colour colour = 0;
+        std::int32_t height = -1;
+        std::vector<ShadedBand> bands;
+    };
+    ShadedBands mShadedBands;
     int mRedrawCount = 0;
     bool mCopyPending = false;  // the back buffer holds a face the screen has not shown yet
     double mPreviewRatio = 0;   // SetPreviewDeviceRatio; 0 follows the screen
