@@ -428,9 +428,7 @@ void gxButtons_H::ShowEnabledState() {
     if (mDelayDrawing) return;
     if (mButtonStyle == 3 && mMode == 0 && mButtonShape <= 3) {
         // This style cuts its corners only while enabled: the shape changes with the state.
-        RebuildShape();
-        bool reprocess = false;
-        LayoutFace(reprocess);
+        RebuildShapeAndLayout();
     }
     RedrawButton();
 }

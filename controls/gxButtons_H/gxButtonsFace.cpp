@@ -168,10 +168,7 @@ void gxButtons_H::ReleaseDrawingResources() {
     ReleaseProcessedPicture();
     if (mPictureDC) gdi::DeleteDC(mPictureDC);
     mPictureDC = {};
-    for (gdi::HRGN* r : {&mInnerRegion, &mShapeRegion}) {
-        if (*r) gdi::DeleteObject(*r);
-        *r = {};
-    }
+    DeleteShapeRegions();
     if (!mBackDC) return;
     SelectTool(false, mBackDC, 0, 0, false, 0, 0);
     if (mFont) {
@@ -389,9 +386,7 @@ void gxButtons_H::RedrawButton() {
     // finds the size the shape wants.
     while (!BackBufferFits()) {
         RenewBackBuffer();
-        RebuildShape();
-        bool reprocess = false;
-        LayoutFace(reprocess);
+        RebuildShapeAndLayout();
     }
     Colour outline = 0;
     const std::int16_t level = DrawFace(outline);
@@ -635,15 +630,25 @@ void gxButtons_H::RebuildShape() {
     BuildShapeRegion();
 }
 
+void gxButtons_H::RebuildShapeAndLayout() {
+    RebuildShape();
+    bool reprocess = false;
+    LayoutFace(reprocess);
+}
+
+void gxButtons_H::DeleteShapeRegions() {
+    for (gdi::HRGN* r : {&mInnerRegion, &mShapeRegion}) {
+        if (*r) gdi::DeleteObject(*r);
+        *r = {};
+    }
+}
+
 void gxButtons_H::BuildShapeRegion() {
     const std::int32_t SW = width(), SH = height();
     mLeftInset = 0;
     mRightLimit = SW;
     if (mBackDC) gdi::SelectClipRgn(mBackDC, {});
-    for (gdi::HRGN* r : {&mInnerRegion, &mShapeRegion}) {
-        if (*r) gdi::DeleteObject(*r);
-        *r = {};
-    }
+    DeleteShapeRegions();
     gdi::HRGN region;
     if (mButtonShape == 0) {
         region = gdi::CreateRectRgn(0, 0, SW + 1, SH + 1);
@@ -822,8 +827,6 @@ void gxButtons_H::UserControl_Resize() {
     // While drawing is held (loading stored values, or FitSizeToShape resizing the control)
     // only the buffer is renewed: whoever holds it builds the shape and redraws.
     if (mDelayDrawing) return;
-    RebuildShape();
-    bool reprocess = false;
-    LayoutFace(reprocess);
+    RebuildShapeAndLayout();
     RedrawButton();
 }

@@ -301,6 +301,9 @@ private:
     void FitSizeToShape();
     // FitSizeToShape, then BuildShapeRegion at the final size.
     void RebuildShape();
+    // RebuildShape, then the layout of caption and picture for it.
+    void RebuildShapeAndLayout();
+    void DeleteShapeRegions();
     // The window region of the shape at the control's current size, the face's horizontal
     // limits and the clip regions. Never resizes the control.
     void BuildShapeRegion();
