@@ -1,6 +1,10 @@
 // The button's behaviour: mouse, keyboard, focus and container changes, the three modes, the
 // option-group registry kept on the container, hover tracking with its timer, the one-pixel
 // movement of picture-shaped buttons, and the control's lifetime.
+//
+// The expected refusals (a container that is gone, an option-group slot naming no live button)
+// are return values. Nothing here catches exceptions: an unexpected one, such as running out of
+// memory, reaches whoever delivered the event (the form guards the handlers it wires itself).
 
 #include <QDrag>
 #include <QDropEvent>
