@@ -1,6 +1,10 @@
 // The button's behaviour: mouse, keyboard, focus and container changes, the three modes, the
 // option-group registry kept on the container, hover tracking with its timer, the one-pixel
 // movement of picture-shaped buttons, and the control's lifetime.
+//
+// The expected refusals (a container that is gone, an option-group slot naming no live button)
+// are return values. Nothing here catches exceptions: an unexpected one, such as running out of
+// memory, reaches whoever delivered the event (the form guards the handlers it wires itself).
 
 #include <QDrag>
 #include <QDropEvent>
@@ -11,7 +15,6 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QShortcutEvent>
-#include <stdexcept>
 #include <unordered_set>
 
 #include "controls/gxButtons_H/gxButtons_H.h"
@@ -130,28 +133,23 @@ void gxButtons_H::UserControl_MouseDown(std::int16_t Button, std::int16_t Shift,
 
 void gxButtons_H::UserControl_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y) {
     QPointer<gxButtons_H> self(this);
-    if (!mHovering) {
-        try {
-            if (win::WindowFromPoint(win::GetCursorPos()) == this) {
-                mStateFlags |= kHoverLook;
-                bool on = true;
-                emit MouseOnButton(on);
-                if (!self) return;
-                win::SetProp(this, "gx_ClassID", reinterpret_cast<std::intptr_t>(this));
-                win::SetProp(this, "gx_TimerID", kTimerTag);
-                // The tick finds its button through the window's gx_ClassID.
-                QWidget* window = this;
-                win::SetTimer(window, kHoverTimerId, kHoverIntervalMs, [window](int id) {
-                    if (gxButtons_H* b = LiveButton(win::GetProp(window, "gx_ClassID")))
-                        b->CheckHoverExit(id);
-                });
-                mHovering = true;
-                mDelayDrawing = false;
-                if (Button == 1) mHeldDown = true;
-                RedrawButton();
-            }
-        } catch (const std::exception&) {
-        }
+    if (!mHovering && win::WindowFromPoint(win::GetCursorPos()) == this) {
+        mStateFlags |= kHoverLook;
+        bool on = true;
+        emit MouseOnButton(on);
+        if (!self) return;
+        win::SetProp(this, "gx_ClassID", reinterpret_cast<std::intptr_t>(this));
+        win::SetProp(this, "gx_TimerID", kTimerTag);
+        // The tick finds its button through the window's gx_ClassID.
+        QWidget* window = this;
+        win::SetTimer(window, kHoverTimerId, kHoverIntervalMs, [window](int id) {
+            if (gxButtons_H* b = LiveButton(win::GetProp(window, "gx_ClassID")))
+                b->CheckHoverExit(id);
+        });
+        mHovering = true;
+        mDelayDrawing = false;
+        if (Button == 1) mHeldDown = true;
+        RedrawButton();
     }
     emit MouseMove(Button, Shift, X, Y);
 }
@@ -374,9 +372,7 @@ bool gxButtons_H::event(QEvent* e) {
 
 void gxButtons_H::UserControl_GotFocus() {
     if (mMode != 2 || mValue) return;
-    bool anyChecked = false;
-    OptionToggle(2, anyChecked);
-    if (!anyChecked) {
+    if (!OptionToggle(OptionAction::AskAnyChecked)) {
         // An option group without a selection selects the button that takes the focus.
         mLastButton = 1;
         UserControl_Click();
@@ -436,57 +432,49 @@ void gxButtons_H::ShowEnabledState() {
     if (mDelayDrawing) return;
     if (mButtonStyle == 3 && mMode == 0 && mButtonShape <= 3) {
         // This style cuts its corners only while enabled: the shape changes with the state.
-        mDelayDrawing = true;
-        BuildShapeRegion();
-        bool reprocess = false;
-        LayoutFace(reprocess);
-        mDelayDrawing = false;
+        RebuildShapeAndLayout();
     }
     RedrawButton();
 }
 
 // ---- Option groups ----
 
-void gxButtons_H::OptionToggle(std::int16_t action, bool& anyChecked) {
-    anyChecked = false;
-    try {
-        QWidget* c = Container();
-        if (!c) throw std::runtime_error("no container");
-        const int n = std::int16_t(win::GetProp(c, "gx_OptCount"));
-        const auto member = [c](int i) {
-            const QByteArray key = ObjKey(i);
-            gxButtons_H* b = win::HasProp(c, key) ? LiveButton(win::GetProp(c, key)) : nullptr;
-            if (!b) throw std::runtime_error("missing option-group entry");
-            return b;
-        };
-        if (mValue && n > 0) {
-            for (int i = 1; i <= n; ++i) {
-                gxButtons_H* b = member(i);
-                if (b != this) b->SetValue(false);
-            }
+bool gxButtons_H::OptionToggle(OptionAction action) {
+    QWidget* c = Container();
+    if (!c) return false;
+    const int n = std::int16_t(win::GetProp(c, "gx_OptCount"));
+    // A slot that names no live button ends the walk: the group stays as far as it was
+    // updated, and the action itself is not carried out.
+    const auto member = [c](int i) -> gxButtons_H* {
+        const QByteArray key = ObjKey(i);
+        return win::HasProp(c, key) ? LiveButton(win::GetProp(c, key)) : nullptr;
+    };
+    if (mValue && n > 0) {
+        for (int i = 1; i <= n; ++i) {
+            gxButtons_H* b = member(i);
+            if (!b) return false;
+            if (b != this) b->SetValue(false);
         }
-        switch (action) {
-            case 1:
-                win::SetProp(c, "gx_OptCount", n + 1);
-                win::SetProp(c, ObjKey(n + 1), reinterpret_cast<std::intptr_t>(this));
-                break;
-            case -1:
-                LeaveOptionGroup(c);
-                break;
-            case 2:
-                for (int i = 1; i <= n; ++i) {
-                    if (member(i)->mValue) {
-                        anyChecked = true;
-                        break;
-                    }
-                }
-                break;
-            default:
-                break;
-        }
-    } catch (const std::exception&) {
-        // The group stays as far as it was updated.
     }
+    switch (action) {
+        case OptionAction::Join:
+            win::SetProp(c, "gx_OptCount", n + 1);
+            win::SetProp(c, ObjKey(n + 1), reinterpret_cast<std::intptr_t>(this));
+            break;
+        case OptionAction::Leave:
+            LeaveOptionGroup(c);
+            break;
+        case OptionAction::AskAnyChecked:
+            for (int i = 1; i <= n; ++i) {
+                const gxButtons_H* b = member(i);
+                if (!b) return false;
+                if (b->mValue) return true;
+            }
+            break;
+        case OptionAction::ClearOthers:
+            break;
+    }
+    return false;
 }
 
 // Later entries move down one slot over this button's entry; the count drops by one and goes
@@ -517,13 +505,15 @@ bool gxButtons_H::ApplyCustomClickOffset() {
     static constexpr QPoint kOffsets[] = {{0, -1}, {1, -1}, {-1, -1}, {1, 1},
                                           {-1, 1}, {1, 0},  {0, 1},   {-1, 0}};
     const QPoint offset = kOffsets[mCustomClick - 1];
-    const bool pressed = (mStateFlags & (kHeld | kHoverLook)) == (kHeld | kHoverLook);
+    const bool pressed = IsPressed();
     QRect r = geometry();  // the container is the parent: its client coordinates
     if (pressed && !(mStateFlags & kShifted)) {
         r.translate(offset);
         win::MoveWindow(this, r, false);
         mStateFlags |= kShifted;
-        ManageBackBuffer(0);
+        // The face on screen is reused at the new place. Inside a paint no copy is scheduled;
+        // the update asks for one more paint all the same, which draws the face anew.
+        ScheduleCopyToScreen();
         update();
         return true;
     }

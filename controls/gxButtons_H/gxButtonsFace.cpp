@@ -1,6 +1,15 @@
 // The button's drawing pipeline: the back buffer and its tools, the layout of caption and
-// picture on the face, and one repaint. Every face is drawn into the back buffer and reaches
-// the screen in one copy.
+// picture on the face, the shape regions, and one repaint.
+//
+// Every face is drawn into the back buffer (device pixels, drawn in the control's pixels through
+// the buffer's scale) and reaches the screen in one copy, in paintEvent. The button owns the
+// buffer, its bitmap, font, brushes and pens, and the shape regions; all are released with it.
+//
+// A repaint runs in steps with names of their own: the buffer is renewed for the control's size
+// (RenewBackBuffer), the control is fitted to its shape and the regions built (RebuildShape), the
+// face is laid out (LayoutFace), drawn (DrawFace) and its copy to the screen scheduled
+// (ScheduleCopyToScreen). A resize runs all of them; RedrawButton runs the last two, and the
+// first three as well when it finds the buffer no longer fits the control.
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -13,33 +22,47 @@ using platform::Colour;
 
 // ---- Back buffer ----
 
-void gxButtons_H::ManageBackBuffer(std::int16_t mode) {
-    if (mode == -1) {
-        if (!mBackDC) {
-            mBackDC = gdi::CreateCompatibleDC(gdi::GetScreenDC());
-            gdi::SetBkMode(mBackDC, gdi::TRANSPARENT);
-            // A black brush and pen to start with; the buffer's own are kept for the end.
-            mBrushTool = {true, 0, 0, 0};
-            mPenTool = {true, 0, 1, gdi::PS_SOLID};
-            mBrushes.items.emplace_back(mBrushTool, gdi::CreateSolidBrush(0));
-            mPens.items.emplace_back(mPenTool, gdi::CreatePen(gdi::PS_SOLID, 1, 0));
-            mInitialBrush = gdi::SelectObject(mBackDC, mBrushes.items.back().second);
-            mInitialPen = gdi::SelectObject(mBackDC, mPens.items.back().second);
-            mInitialBitmap = gdi::GetCurrentBitmap(mBackDC);
-        }
-        UpdateDrawingResources(QStringLiteral("Font"));
-        if (!mBackBitmap) {
-            // The buffer holds device pixels; everything drawn into it is in the control's
-            // pixels, which the DC's scale maps.
-            const QSize device = BackBufferSize();
-            mBackBitmap =
-                gdi::CreateCompatibleBitmap(gdi::GetScreenDC(), device.width(), device.height());
-            gdi::SelectObject(mBackDC, mBackBitmap);
-            gdi::SetDeviceScale(mBackDC, DeviceRatio());
-        }
-        return;
+void gxButtons_H::MakeBackBuffer() {
+    if (!mBackDC) {
+        mBackDC = gdi::CreateCompatibleDC(gdi::GetScreenDC());
+        gdi::SetBkMode(mBackDC, gdi::TRANSPARENT);
+        // A black brush and pen to start with; the buffer's own are kept for the end.
+        mBrushTool = {true, 0, 0, 0};
+        mPenTool = {true, 0, 1, gdi::PS_SOLID};
+        mBrushes.items.emplace_back(mBrushTool, gdi::CreateSolidBrush(0));
+        mPens.items.emplace_back(mPenTool, gdi::CreatePen(gdi::PS_SOLID, 1, 0));
+        mInitialBrush = gdi::SelectObject(mBackDC, mBrushes.items.back().second);
+        mInitialPen = gdi::SelectObject(mBackDC, mPens.items.back().second);
+        mInitialBitmap = gdi::GetCurrentBitmap(mBackDC);
     }
-    // Copy the buffer to the screen: at once while painting, else on the next paint.
+    UpdateDrawingResources(QStringLiteral("Font"));
+    if (!mBackBitmap) {
+        // The buffer holds device pixels; everything drawn into it is in the control's
+        // pixels, which the DC's scale maps.
+        const QSize device = BackBufferSize();
+        mBackBitmap =
+            gdi::CreateCompatibleBitmap(gdi::GetScreenDC(), device.width(), device.height());
+        gdi::SelectObject(mBackDC, mBackBitmap);
+        gdi::SetDeviceScale(mBackDC, DeviceRatio());
+    }
+}
+
+void gxButtons_H::RenewBackBuffer() {
+    if (mBackDC && mBackBitmap) {
+        gdi::SelectObject(mBackDC, mInitialBitmap);
+        gdi::DeleteObject(mBackBitmap);
+        mBackBitmap = {};
+    }
+    MakeBackBuffer();
+}
+
+bool gxButtons_H::BackBufferFits() const {
+    return mBackDC && mBackBitmap && gdi::SurfaceSize(mBackDC) == BackBufferSize() &&
+           gdi::GetDeviceScale(mBackDC) == DeviceRatio();
+}
+
+void gxButtons_H::ScheduleCopyToScreen() {
+    // Inside paintEvent the copy follows there, after the face is drawn.
     if (mPainting) return;
     mCopyPending = true;
     update();
@@ -145,10 +168,7 @@ void gxButtons_H::ReleaseDrawingResources() {
     ReleaseProcessedPicture();
     if (mPictureDC) gdi::DeleteDC(mPictureDC);
     mPictureDC = {};
-    for (gdi::HRGN* r : {&mInnerRegion, &mShapeRegion}) {
-        if (*r) gdi::DeleteObject(*r);
-        *r = {};
-    }
+    DeleteShapeRegions();
     if (!mBackDC) return;
     SelectTool(false, mBackDC, 0, 0, false, 0, 0);
     if (mFont) {
@@ -181,7 +201,7 @@ QString gxButtons_H::CaptionText() const {
 }
 
 void gxButtons_H::LayoutFace(bool& reprocessPicture) {
-    if (!mBackDC) ManageBackBuffer(-1);
+    if (!mBackDC) MakeBackBuffer();
     const std::int32_t SW = width(), SH = height();
 
     // 1. The horizontal band the shape leaves for caption and picture.
@@ -359,19 +379,20 @@ void gxButtons_H::LayoutFace(bool& reprocessPicture) {
 
 void gxButtons_H::RedrawButton() {
     if (mDelayDrawing) return;
-    // Qt tells a hidden widget of a new size only when it is shown: a buffer of another size
-    // than the control's, or made for another screen density, is renewed (with shape and
-    // layout) first.
-    if (!mBackDC || !mBackBitmap || gdi::SurfaceSize(mBackDC) != BackBufferSize() ||
-        gdi::GetDeviceScale(mBackDC) != DeviceRatio()) {
-        UserControl_Resize();
-        return;
+    // Qt tells a hidden widget of a new size only when it is shown, and a window moved to
+    // another screen changes the density: a buffer that no longer fits the control is renewed,
+    // with shape and layout, as a resize does. Fitting the control to its shape may change the
+    // size once more (a slanted button widening itself while hidden); the next round then
+    // finds the size the shape wants.
+    while (!BackBufferFits()) {
+        RenewBackBuffer();
+        RebuildShapeAndLayout();
     }
     Colour outline = 0;
     const std::int16_t level = DrawFace(outline);
     if (level == 0) return;  // nothing new to show
     ++mRedrawCount;
-    ManageBackBuffer(0);
+    ScheduleCopyToScreen();
     DrawOutline(level, outline);
 }
 
@@ -416,10 +437,11 @@ bool gxButtons_H::IsPressed() const {
 
 // ---- Caption, picture and focus ----
 
-void gxButtons_H::DrawCaption(Colour face, Colour disabledColour, bool valueDown, bool checkMode) {
+void gxButtons_H::DrawCaption(Colour face, Colour disabledColour, Colour hoverColour) {
     gdi::RECT cap = mCaptionRect, pic = mPictureRect;
     const bool pressed = IsPressed();
-    if ((valueDown || pressed) && mButtonStyle != 3) {
+    const bool checkMode = mMode != 0;
+    if ((ToggledOn() || pressed) && mButtonStyle != 3) {
         const std::int32_t dx = mButtonShape <= 3 ? 1 : 0;
         Offset(cap, dx, 1);
         Offset(pic, dx, 1);
@@ -435,7 +457,7 @@ void gxButtons_H::DrawCaption(Colour face, Colour disabledColour, bool valueDown
             colour = platform::Resolve(mForeColor);
             if (mButtonStyle == 7 && (mValue || mGradientMode == 0)) colour = disabledColour;
         } else {
-            colour = platform::Resolve(mHoverForeColor);
+            colour = platform::Resolve(hoverColour);
         }
     } else if ((disabledColour & 0x80000000u) || mGradientMode != 0) {
         colour = platform::Rgb(255, 255, 255);
@@ -473,7 +495,7 @@ void gxButtons_H::DrawCaption(Colour face, Colour disabledColour, bool valueDown
     }
 }
 
-void gxButtons_H::DrawFocus(Colour& focusColour, bool valueFlag, bool captionFocus) {
+void gxButtons_H::DrawFocus(Colour focusColour, bool valueFlag, bool captionFocus) {
     if (!(mStateFlags & kFocusLook) || mButtonShape >= 7) return;
     if (mButtonShape >= 4 && mButtonStyle == 2) return;
     if (focusColour & 0x80000000u) focusColour = 0;
@@ -571,33 +593,68 @@ void gxButtons_H::CutCorners(gdi::HRGN region, bool left, bool right) {
     }
 }
 
-void gxButtons_H::BuildShapeRegion() {
-    std::int32_t SW = width();
-    const std::int32_t SH = height();
-    mLeftInset = 0;
-    mRightLimit = SW;
-    if (mBackDC) gdi::SelectClipRgn(mBackDC, {});
+QSize gxButtons_H::ShapeSize() const {
+    const std::int32_t SW = width(), SH = height();
+    if (mButtonShape >= 1 && mButtonShape <= 3) {
+        // The slant runs over the button's height; a button too narrow for it widens itself
+        // in steps of 5 pixels.
+        const std::int32_t s = SlantOf(SH);
+        std::int32_t W = SW;
+        while (W - s < 5) W += 5;
+        return {W, SH};
+    }
+    if (mButtonShape >= 7 && mPictureWidth != 0 && mPictureHeight != 0) {
+        std::int32_t fitW = 0, fitH = 0;
+        FitPicture(SW, SH, fitW, fitH);
+        if (fitW > 0 && fitH > 0) return {fitW, fitH};
+    }
+    return {SW, SH};
+}
+
+std::int32_t gxButtons_H::SlantOf(std::int32_t height) {
+    return std::int32_t(std::nearbyint(4 * ((height + 1) / 4.0)));
+}
+
+void gxButtons_H::FitSizeToShape() {
+    const QSize want = ShapeSize();
+    if (want == size()) return;
+    // A shown control gets its resize event at once: drawing is held over it, so the event
+    // only renews the back buffer and the shape is built once, here. The hold ends cleared.
+    mDelayDrawing = true;
+    resize(want);
+    mDelayDrawing = false;
+}
+
+void gxButtons_H::RebuildShape() {
+    FitSizeToShape();
+    BuildShapeRegion();
+}
+
+void gxButtons_H::RebuildShapeAndLayout() {
+    RebuildShape();
+    bool reprocess = false;
+    LayoutFace(reprocess);
+}
+
+void gxButtons_H::DeleteShapeRegions() {
     for (gdi::HRGN* r : {&mInnerRegion, &mShapeRegion}) {
         if (*r) gdi::DeleteObject(*r);
         *r = {};
     }
+}
+
+void gxButtons_H::BuildShapeRegion() {
+    const std::int32_t SW = width(), SH = height();
+    mLeftInset = 0;
+    mRightLimit = SW;
+    if (mBackDC) gdi::SelectClipRgn(mBackDC, {});
+    DeleteShapeRegions();
     gdi::HRGN region;
     if (mButtonShape == 0) {
         region = gdi::CreateRectRgn(0, 0, SW + 1, SH + 1);
         CutCorners(region, true, true);
     } else if (mButtonShape <= 3) {
-        // The slant runs over the button's height; a button too narrow for it widens itself
-        // in steps of 5 pixels.
-        const std::int32_t s = std::int32_t(std::nearbyint(4 * ((SH + 1) / 4.0)));
-        std::int32_t W = SW;
-        while (W - s < 5) W += 5;
-        if (W != SW) {
-            mDelayDrawing = true;
-            resize(W, SH);
-            SW = width();
-            mRightLimit = SW;
-            mDelayDrawing = false;
-        }
+        const std::int32_t s = SlantOf(SH);
         const bool slantLeft = mButtonShape == 1 || mButtonShape == 3;
         const bool slantRight = mButtonShape == 2 || mButtonShape == 3;
         const gdi::POINT pts[4] = {{0, 0},
@@ -621,15 +678,8 @@ void gxButtons_H::BuildShapeRegion() {
     } else if (mButtonShape <= 8) {
         // Shaped by the picture: without one the window keeps the region it has.
         if (mPictureWidth == 0 || mPictureHeight == 0) return;
-        mDelayDrawing = true;
-        std::int32_t fitW = 0, fitH = 0;
-        FitPicture(SW, SH, fitW, fitH);
-        if (fitW > 0 && fitH > 0) resize(fitW, fitH);
-        SW = width();
-        mRightLimit = SW;
-        mDelayDrawing = false;
-        region = gdi::CreateRectRgn(0, 0, SW, height());
-        PreparePicture(SW, height(), &region);
+        region = gdi::CreateRectRgn(0, 0, SW, SH);
+        PreparePicture(SW, SH, &region);
         // The face regions sit one and two pixels inside the window region's box.
         gdi::RECT box, shapeBox, innerBox;
         gdi::GetRgnBox(region, &box);
@@ -657,11 +707,10 @@ void gxButtons_H::FrameWith(gdi::HRGN region, Colour colour) {
     gdi::DeleteObject(brush);
 }
 
+// The ring of shaped buttons is a top-to-bottom gradient (gradient mode 3) over the whole buffer,
+// seen only where the clip leaves it.
 void gxButtons_H::PaintRing(Colour from, Colour to) {
-    const std::int32_t saved = mGradientMode;
-    mGradientMode = 3;
-    GradientFill(from, to);
-    mGradientMode = saved;
+    GradientFill(from, to, 3);
 }
 
 std::int16_t gxButtons_H::PrepareShapeClip() {
@@ -741,10 +790,18 @@ QImage gxButtons_H::FaceImage() const {
 
 // ---- Paint and resize ----
 
+gxButtons_H::PaintKind gxButtons_H::PaintKindNow() const {
+    // Only the paint RedrawButton asked for may show the buffer as it stands, and only while
+    // nothing has held drawing back since and the buffer was drawn for this screen's density.
+    if (mCopyPending && !mDelayDrawing && gdi::GetDeviceScale(mBackDC) == DeviceRatio())
+        return PaintKind::CopyDrawnFace;
+    return PaintKind::RedrawThenCopy;
+}
+
 void gxButtons_H::paintEvent(QPaintEvent*) {
-    // A buffer drawn for another density (the window moved to another screen) is not shown.
-    if (!mCopyPending || mDelayDrawing || gdi::GetDeviceScale(mBackDC) != DeviceRatio()) {
-        // The platform asks for a paint: draw the face anew.
+    if (PaintKindNow() == PaintKind::RedrawThenCopy) {
+        // The platform asks for a paint (exposure, first show, another screen): the face is
+        // drawn anew, and a hold on drawing ends here.
         mDelayDrawing = false;
         mPainting = true;
         RedrawButton();
@@ -766,15 +823,10 @@ void gxButtons_H::resizeEvent(QResizeEvent*) {
 }
 
 void gxButtons_H::UserControl_Resize() {
-    if (mBackDC && mBackBitmap) {
-        gdi::SelectObject(mBackDC, mInitialBitmap);
-        gdi::DeleteObject(mBackBitmap);
-        mBackBitmap = {};
-    }
-    ManageBackBuffer(-1);
+    RenewBackBuffer();
+    // While drawing is held (loading stored values, or FitSizeToShape resizing the control)
+    // only the buffer is renewed: whoever holds it builds the shape and redraws.
     if (mDelayDrawing) return;
-    BuildShapeRegion();
-    bool reprocess = false;
-    LayoutFace(reprocess);
+    RebuildShapeAndLayout();
     RedrawButton();
 }

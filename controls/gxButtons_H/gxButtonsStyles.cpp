@@ -1,9 +1,19 @@
 // The eight face styles: the colours derived from BackColor, the background fills (solid,
 // shaded, gradient), the bevel rings and each style's choice of rings and focus indicator.
+//
+// Everything here draws into the back buffer in the control's pixels (the buffer's scale maps
+// them to device pixels) and reads the control's properties and interaction state without
+// changing them: a style that draws with another colour or gradient direction than a
+// property's passes it down as an argument. What drawing does write is its own: the gradient
+// table, the shaded bands and the pooled brushes and pens (caches), and, through
+// PrepareShapeClip, the one-pixel
+// custom-click shift of a picture-shaped button. Ring colours are data: twelve sides, inner to
+// outer ring, each left, top, right, bottom (see Ring).
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <cmath>
+#include <limits>
 
 #include "controls/gxButtons_H/gxButtons_H.h"
 
@@ -15,8 +25,11 @@ namespace {
 
 constexpr Colour kNone = 0xFFFFFFFFu;  // a ring side that is not drawn
 constexpr Colour kWhite = 0xFFFFFF, kBlack = 0;
-const Colour kGrey = Rgb(128, 128, 128);
-const Colour kL233 = Rgb(233, 233, 233);
+constexpr Colour kGrey = Rgb(128, 128, 128);
+constexpr Colour kL233 = Rgb(233, 233, 233);
+
+// The ring's last side, the outer bottom, doubles as the colour of the shape outline.
+constexpr std::size_t kOutlineSide = 11;
 
 bool Negative(Colour c) {
     return (c & 0x80000000u) != 0;
@@ -32,16 +45,26 @@ Colour Shade(Colour c, int amount, bool proportionalBlue = false) {
     return gxButtons_H::ShadeColor(c, a, proportionalBlue);
 }
 
-// Left, top, right, bottom of one ring: 0 inner, 1 middle, 2 outer.
-void SetRing(gxButtons_H::Ring& ring, int which, Colour left, Colour top, Colour right,
-             Colour bottom) {
-    ring[which * 4 + 0] = left;
-    ring[which * 4 + 1] = top;
-    ring[which * 4 + 2] = right;
-    ring[which * 4 + 3] = bottom;
+// One ring's four sides; a side left out is not drawn.
+struct Sides {
+    Colour left = kNone, top = kNone, right = kNone, bottom = kNone;
+};
+// Left and top in one colour, right and bottom in another.
+constexpr Sides Tones(Colour topLeft, Colour bottomRight) {
+    return {topLeft, topLeft, bottomRight, bottomRight};
 }
-void SetRing(gxButtons_H::Ring& ring, int which, Colour topLeft, Colour bottomRight) {
-    SetRing(ring, which, topLeft, topLeft, bottomRight, bottomRight);
+// A light-and-dark pair: light above and left when raised, the other way round when down.
+constexpr Sides Bevel(Colour light, Colour dark, bool down) {
+    return down ? Tones(dark, light) : Tones(light, dark);
+}
+// The three rings of a bevel; a ring left out is not drawn.
+struct Rings {
+    Sides inner, middle, outer;
+};
+gxButtons_H::Ring RingOf(const Rings& r) {
+    return {r.inner.left,  r.inner.top,  r.inner.right,  r.inner.bottom,
+            r.middle.left, r.middle.top, r.middle.right, r.middle.bottom,
+            r.outer.left,  r.outer.top,  r.outer.right,  r.outer.bottom};
 }
 
 // The screen's size in pixels, for the stripe rule of gradients.
@@ -123,13 +146,11 @@ void gxButtons_H::DrawBox(gdi::HDC dc, std::int32_t left, std::int32_t top, std:
     gdi::Rectangle(dc, left, top, right, bottom);
 }
 
-std::int16_t gxButtons_H::FillFace(Colour face, std::int16_t& state, Colour gradient,
-                                   Colour hover) {
+std::int16_t gxButtons_H::FillFace(Colour face, Colour gradient, Colour hover) {
     const std::int16_t level = PrepareShapeClip();
     if (level == 0) return 0;
     const std::int32_t SW = width(), SH = height();
     const bool pressed = IsPressed();
-    state = pressed ? 2 : (mStateFlags & kFocusLook) ? 1 : 0;
     if (Negative(hover)) hover = face;
     const bool useHover = mHovering && !((pressed || mMode != 0) && (mValue || mMode == 0));
     const Colour colour = useHover ? hover : face;
@@ -138,32 +159,46 @@ std::int16_t gxButtons_H::FillFace(Colour face, std::int16_t& state, Colour grad
         if (mButtonStyle != 2 || (!isEnabled() && mMode == 0)) {
             DrawBox(mBackDC, 0, 0, SW, SH, colour, colour);
         } else {
-            // The face darkens by up to 25 from top to bottom; rows of one shade are filled
-            // together.
-            std::int32_t from = 0;
-            Colour shade = Shade(colour, 0, true);
-            for (std::int32_t i = 1; i <= SH + 1; ++i) {
-                const Colour next =
-                    i <= SH ? Shade(colour, Nearest(-(25.0 / SH) * i), true) : ~shade;
-                if (next == shade) continue;
-                FillSolid(0, from, SW, i, shade);
-                from = i;
-                shade = next;
-            }
+            for (const ShadedBand& band : ShadedBandsFor(colour, SH))
+                FillSolid(0, band.top, SW, band.bottom, band.colour);
         }
     } else if (!mHovering || pressed || mGradientColor == mHoverBackColor) {
         // The end colour may name a system colour (the default does): every style ends at
         // its value, never at a flat face.
-        GradientFill(face, platform::Resolve(gradient));
+        GradientFill(face, platform::Resolve(gradient), mGradientMode);
     } else {
         DrawBox(mBackDC, 0, 0, SW, SH, colour, colour);
     }
     return level;
 }
 
-void gxButtons_H::GradientFill(Colour start, Colour end) {
-    const bool across = mGradientMode == 1 || mGradientMode == 2;
-    const bool forward = mGradientMode == 1 || mGradientMode == 3;
+// The face darkens by up to 25 from top to bottom; rows of one shade make one band. The bands
+// depend only on the colour and the height, so they are worked out once and kept for the
+// repaints after, which mostly ask for the same.
+const std::vector<gxButtons_H::ShadedBand>& gxButtons_H::ShadedBandsFor(Colour colour,
+                                                                        std::int32_t height) {
+    ShadedBands& cache = mShadedBands;
+    if (cache.height == height && cache.colour == colour) return cache.bands;
+    cache.colour = colour;
+    cache.height = height;
+    cache.bands.clear();
+    std::int32_t from = 0;
+    Colour shade = Shade(colour, 0, true);
+    // One row past the face closes the last band.
+    for (std::int32_t i = 1; i <= height + 1; ++i) {
+        const Colour next =
+            i <= height ? Shade(colour, Nearest(-(25.0 / height) * i), true) : ~shade;
+        if (next == shade) continue;
+        cache.bands.push_back({from, i, shade});
+        from = i;
+        shade = next;
+    }
+    return cache.bands;
+}
+
+void gxButtons_H::GradientFill(Colour start, Colour end, std::int32_t mode) {
+    const bool across = mode == 1 || mode == 2;
+    const bool forward = mode == 1 || mode == 3;
     const std::int32_t SW = width(), SH = height();
     std::int32_t n = across ? SW : SH, t = 1;
     if (n <= 0) return;
@@ -242,6 +277,10 @@ void gxButtons_H::DrawBevel(const Ring& ring, int penStyle) {
 }
 
 // ---- The styles ----
+//
+// One routine per ButtonStyle, chosen in DrawFace. Each fills the face, draws the caption and
+// picture and the bevel, and hands back what every face ends with (FinishFace): its rings, the
+// draw level and the focus indicator it wants.
 
 // The disabled-caption argument shared by the styles: -1 (embossed) for an enabled or a command
 // button, grey (flat) for a disabled check or option button.
@@ -262,247 +301,301 @@ Colour gxButtons_H::ChosenFace() const {
     return mFaceColor;
 }
 
-std::int16_t gxButtons_H::DrawFace(Colour& outline) {
-    Ring ring;
-    ring.fill(kNone);
-    std::int16_t state = 0, level = 0;
-    Colour face = ChosenFace();
-    Colour dis = DisabledCaptionColour();
-    const bool toggled = ToggledOn();
-    const bool pressed = IsPressed();
-    const bool slanted = mButtonShape >= 1 && mButtonShape <= 3;
-    bool captionFocus = false, solidFocus = mValue;
-    Colour focusColour = kNone;
-    int penStyle = gdi::PS_SOLID;
-    const std::int32_t SW = width(), SH = height();
-
-    switch (mButtonStyle) {
-        case 0:  // classic
-        case 1:  // framed
-        case 4:  // thin
-        case 6:  // soft
-        {
-            level = FillFace(face, state, mGradientColor, mHoverFaceColor);
-            if (level == 0) return 0;
-            if (mButtonStyle != 6) {
-                if (slanted) dis = Shade(face, -48);
-                if (toggled) dis = kBlack;
-            }
-            DrawCaption(face, dis, toggled, mMode != 0);
-            if (mButtonStyle == 0) {
-                if (toggled) state = 3;
-                switch (state) {
-                    case 0:
-                        SetRing(ring, 2, kWhite, kBlack);
-                        SetRing(ring, 1, kL233, kGrey);
-                        break;
-                    case 1:
-                        SetRing(ring, 2, kBlack, kBlack);
-                        SetRing(ring, 1, kWhite, kBlack);
-                        SetRing(ring, 0, kL233, kGrey);
-                        break;
-                    case 2:
-                        SetRing(ring, 2, (mStateFlags & kFocusLook) ? kBlack : kWhite, kBlack);
-                        SetRing(ring, 1, kNone, kGrey);
-                        break;
-                    default:
-                        SetRing(ring, 2, kBlack, kWhite);
-                        SetRing(ring, 1, kNone, kL233);
-                        break;
-                }
-            } else if (mButtonStyle == 1) {
-                const bool sunken = pressed || toggled;
-                SetRing(ring, 0, sunken ? kGrey : kWhite, sunken ? kWhite : kGrey);
-                SetRing(ring, 1, sunken ? kGrey : kWhite, sunken ? kWhite : kGrey);
-                SetRing(ring, 2, kBlack, kBlack);
-            } else if (mButtonStyle == 4) {
-                const bool sunken = pressed || toggled;
-                SetRing(ring, 2, sunken ? kGrey : kWhite, sunken ? kWhite : kGrey);
-            } else {
-                const Colour light = Shade(Rgb(223, 223, 223), 8), dark = kGrey;
-                const bool down = pressed || toggled;
-                SetRing(ring, 1, down ? dark : light, down ? light : dark);
-                SetRing(ring, 2, down ? dark : light, down ? light : dark);
-            }
-            focusColour = Negative(dis) ? kBlack : dis;
-            break;
-        }
-        case 2:  // modern
-        {
-            if (!isEnabled() && mMode == 0) face = Shade(face, -24, true);
-            const Colour gradient = Shade(platform::Resolve(mGradientColor), 48, true);
-            dis = Shade(face, -104, true);
-            level = FillFace(face, state, gradient, mHoverFaceColor);
-            if (level == 0) return 0;
-            DrawCaption(face, dis, toggled, mMode != 0);
-            if (toggled) state = (mStateFlags & kFocusLook) ? 1 : 2;
-            if ((mStateFlags & kHoverLook) && !(mStateFlags & kHeld)) state = 3;
-            if (state == 1 && !mShowFocusRect) state = 0;
-            Colour outer;
-            if (isEnabled()) {
-                const Colour f = (mMode != 0 && mValue) ? mToggledFaceColor : mFaceColor;
-                const auto s = [f](int n) { return Shade(f, n, true); };
-                switch (state) {
-                    case 0:
-                        SetRing(ring, 0, s(-10), s(10), s(-24), s(-32));
-                        SetRing(ring, 1, s(-5), s(16), s(-36), s(-48));
-                        break;
-                    case 1:
-                        SetRing(ring, 0, Rgb(181, 209, 240), Rgb(189, 215, 247), Rgb(181, 209, 240),
-                                Rgb(140, 174, 231));
-                        SetRing(ring, 1, Rgb(140, 174, 231), Rgb(191, 223, 255), Rgb(140, 174, 231),
-                                Rgb(107, 130, 239));
-                        break;
-                    case 2:
-                        SetRing(ring, 0, s(-22), s(-24), f, s(10));
-                        SetRing(ring, 1, s(-32), s(-32), s(5), s(16));
-                        break;
-                    default:
-                        SetRing(ring, 0, Rgb(255, 203, 107), Rgb(255, 219, 140), Rgb(255, 203, 107),
-                                Rgb(255, 178, 49));
-                        SetRing(ring, 1, Rgb(255, 178, 49), Rgb(255, 233, 166), Rgb(255, 178, 49),
-                                Rgb(231, 150, 0));
-                        break;
-                }
-                outer = Rgb(0, 60, 115);
-            } else {
-                outer = Shade(face, -84, true);
-            }
-            SetRing(ring, 2, outer, outer);
-            if (mButtonShape <= 3) {
-                DrawBevel(ring, penStyle);
-                if (mLeftInset == 0) {
-                    gdi::SetPixel(mBackDC, 1, 1, outer);
-                    gdi::SetPixel(mBackDC, 1, SH - 2, outer);
-                }
-                if (SW == mRightLimit) {
-                    gdi::SetPixel(mBackDC, SW - 2, SH - 2, outer);
-                    gdi::SetPixel(mBackDC, SW - 2, 1, outer);
-                }
-            }
-            if (mButtonShape >= 4 && mButtonShape <= 6) {
-                if (mHovering)
-                    ring[11] = Rgb(231, 150, 0);
-                else if (mStateFlags & kFocusLook)
-                    ring[11] = Rgb(107, 130, 239);
-            }
-            return FinishFace(ring, level, outline, kNone, false, false);
-        }
-        case 3:  // flat
-        {
-            const Colour dark = Shade(kGrey, -26), light = kWhite;
-            dis = isEnabled() ? kGrey : Shade(kGrey, -16);
-            level = FillFace(face, state, mGradientColor, mHoverFaceColor);
-            if (level == 0) return 0;
-            DrawCaption(face, dis, toggled, mMode != 0);
-            if (isEnabled() || mMode != 0) {
-                if (mMode != 0) state = toggled ? 2 : 3;
-                state = std::max<std::int16_t>(state, 1);
-                const Colour middleTL = state == 2 ? face : light;
-                SetRing(ring, 1, middleTL, dark);
-                SetRing(ring, 2, dark, light);
-            } else {
-                SetRing(ring, 0, face, face);
-                SetRing(ring, 1, face, face);
-                SetRing(ring, 2, dark, dark);
-            }
-            captionFocus = true;
-            solidFocus = true;
-            focusColour = Rgb(153, 153, 204);
-            break;
-        }
-        case 5:  // hover
-        {
-            level = FillFace(face, state, mGradientColor, mHoverFaceColor);
-            if (level == 0) return 0;
-            DrawCaption(face, dis, toggled, mMode != 0);
-            if ((mStateFlags & kHoverLook) || mValue) {
-                const bool sunken = pressed || toggled;
-                SetRing(ring, 2, sunken ? kGrey : kWhite, sunken ? kWhite : kGrey);
-            } else if (!UserMode()) {
-                Colour c = Shade(mContainerBackColor, -64);
-                if (c == kBlack) c = kWhite;
-                SetRing(ring, 2, c, c);
-                penStyle = gdi::PS_DOT;
-                if (mButtonShape >= 4 && mButtonShape <= 6) {
-                    SelectTool(true, mBackDC, 1, Shade(mContainerBackColor, -32), false, 1,
-                               gdi::PS_DOT);
-                    gdi::Arc(mBackDC, 0, 0, SW - 1, SH - 1, 0, 0, 0, 0);
-                }
-            }
-            focusColour = mButtonShape == 0 ? kBlack : Shade(mContainerBackColor, -32);
-            break;
-        }
-        default:  // 7, bright
-        {
-            const bool gradient = mGradientMode != 0;
-            // The caption colour this style passes in place of the disabled colour.
-            Colour text;
-            if ((pressed && mMode == 0) || mValue)
-                text = (!isEnabled() && mValue) ? Shade(mFaceColor, -32, true) : mFaceColor;
-            else if (!isEnabled() && mMode != 0)
-                text = kGrey;
-            else
-                text = isEnabled() ? platform::Resolve(mForeColor) : kNone;
-            level = FillFace(face, state, Shade(platform::Resolve(mGradientColor), 31),
-                             mHoverFaceColor);
-            if (level == 0) return 0;
-            const Colour savedHover = mHoverForeColor;
-            if (mHoverForeColor == mForeColor || mValue) mHoverForeColor = text;
-            DrawCaption(face, text, toggled, mMode != 0);
-            mHoverForeColor = savedHover;
-            if (toggled) state = mValue ? 2 : 0;
-            Colour faceEntry = face, white = kWhite;
-            Colour hi = Shade(face, 31, true), lo = Shade(face, -64, true);
-            if (state == 2) {
-                faceEntry = gradient ? mFaceColor : kGrey;
-                white = Shade(faceEntry, -32);
-                hi = Shade(faceEntry, -64);
-                lo = Shade(faceEntry, -16);
-            }
-            SetRing(ring, 0, white, faceEntry);
-            SetRing(ring, 1, hi, lo);
-            SetRing(ring, 2, kBlack, kBlack);
-            if (mButtonShape <= 3) {
-                DrawBevel(ring, penStyle);
-                if (mLeftInset == 0) {
-                    gdi::SetPixel(mBackDC, 3, 3, white);
-                    gdi::SetPixel(mBackDC, 2, 2, hi);
-                    gdi::SetPixel(mBackDC, 1, SH - 3, faceEntry);
-                    gdi::SetPixel(mBackDC, 1, 1, kBlack);
-                    gdi::SetPixel(mBackDC, 1, SH - 2, kBlack);
-                }
-                if (SW == mRightLimit) {
-                    gdi::SetPixel(mBackDC, SW - 4, SH - 4, faceEntry);
-                    gdi::SetPixel(mBackDC, SW - 3, 1, faceEntry);
-                    gdi::SetPixel(mBackDC, SW - 3, SH - 3, lo);
-                    gdi::SetPixel(mBackDC, SW - 2, SH - 2, kBlack);
-                    gdi::SetPixel(mBackDC, SW - 2, 1, kBlack);
-                }
-            }
-            const Colour focus =
-                (mHoverForeColor == mForeColor || mValue) ? mHoverForeColor : kBlack;
-            return FinishFace(ring, level, outline, platform::Resolve(focus), true, mValue);
-        }
-    }
-    if (mButtonShape <= 3) DrawBevel(ring, penStyle);
-    return FinishFace(ring, level, outline, focusColour, captionFocus, solidFocus);
+// 0 at rest, 1 shown as the default button, 2 pressed (which wins over 1).
+std::int16_t gxButtons_H::BaseState() const {
+    return IsPressed() ? 2 : (mStateFlags & kFocusLook) ? 1 : 0;
 }
 
-// The focus indicator (style 2 draws none), then the draw level and the outline colour every
-// style ends with: the shape outline is wanted only for picture shapes and a hovered or pressed
-// framed oval, in black unless style 2 chose its own colour for the oval.
-std::int16_t gxButtons_H::FinishFace(Ring& ring, std::int16_t level, Colour& outline,
-                                     Colour focusColour, bool captionFocus, bool solidFocus) {
-    if (mButtonStyle != 2) DrawFocus(focusColour, solidFocus, captionFocus);
-    const bool hoverOrPressed = mHovering || IsPressed();
-    const bool keep = mButtonShape >= 7 || (mButtonShape == 6 && hoverOrPressed) ||
-                      (mButtonStyle == 5 && mButtonShape == 7 && !mValue);
-    if (keep) {
-        if (!(mButtonStyle == 2 && mButtonShape == 6 && !Negative(ring[11]))) ring[11] = kBlack;
-    } else {
-        level = 1;
+std::int16_t gxButtons_H::DrawFace(Colour& outline) {
+    // Indexed by ButtonStyle, which its setter and the stored-value reader keep in 0 to 7.
+    static constexpr FaceRoutine kStyles[8] = {
+        &gxButtons_H::DrawClassicFace, &gxButtons_H::DrawFramedFace, &gxButtons_H::DrawModernFace,
+        &gxButtons_H::DrawFlatFace,    &gxButtons_H::DrawThinFace,   &gxButtons_H::DrawHoverFace,
+        &gxButtons_H::DrawSoftFace,    &gxButtons_H::DrawBrightFace};
+    const std::optional<FaceEnd> end = (this->*kStyles[std::size_t(mButtonStyle)])();
+    if (!end) return 0;
+    return FinishFace(*end, outline);
+}
+
+// ---- Styles 0, 1, 4 and 6: a raised face with a bevel of light and dark rings ----
+
+namespace {
+
+// Style 0's rings by state.
+enum ClassicState { kAtRest, kDefault, kPressed, kPressedDefault, kToggled };
+constexpr Rings kClassicRings[] = {
+    /* at rest */ {{}, Tones(kL233, kGrey), Tones(kWhite, kBlack)},
+    /* default */ {Tones(kL233, kGrey), Tones(kWhite, kBlack), Tones(kBlack, kBlack)},
+    /* pressed */ {{}, Tones(kNone, kGrey), Tones(kWhite, kBlack)},
+    /* pressed default */ {{}, Tones(kNone, kGrey), Tones(kBlack, kBlack)},
+    /* toggled */ {{}, Tones(kNone, kL233), Tones(kBlack, kWhite)},
+};
+
+}  // namespace
+
+std::optional<gxButtons_H::RaisedStart> gxButtons_H::BeginRaisedFace() {
+    const Colour face = ChosenFace();
+    const bool toggled = ToggledOn();
+    Colour dis = DisabledCaptionColour();
+    const std::int16_t level = FillFace(face, mGradientColor, mHoverFaceColor);
+    if (level == 0) return std::nullopt;
+    if (mButtonStyle != 6) {
+        if (mButtonShape >= 1 && mButtonShape <= 3) dis = Shade(face, -48);
+        if (toggled) dis = kBlack;
     }
-    outline = ring[11];
-    return level;
+    DrawCaption(face, dis, mHoverForeColor);
+    return RaisedStart{level, dis, IsPressed() || toggled};
+}
+
+std::optional<gxButtons_H::FaceEnd> gxButtons_H::EndRaisedFace(const RaisedStart& start,
+                                                               const Ring& ring) {
+    if (mButtonShape <= 3) DrawBevel(ring, gdi::PS_SOLID);
+    const Colour focus = Negative(start.captionColour) ? kBlack : start.captionColour;
+    return FaceEnd{ring, start.level, FocusLook{focus, false, mValue}, false};
+}
+
+std::optional<gxButtons_H::FaceEnd> gxButtons_H::DrawClassicFace() {
+    const std::optional<RaisedStart> start = BeginRaisedFace();
+    if (!start) return std::nullopt;
+    ClassicState state = ClassicState(BaseState());
+    if (state == kPressed && (mStateFlags & kFocusLook)) state = kPressedDefault;
+    if (ToggledOn()) state = kToggled;
+    return EndRaisedFace(*start, RingOf(kClassicRings[state]));
+}
+
+std::optional<gxButtons_H::FaceEnd> gxButtons_H::DrawFramedFace() {
+    const std::optional<RaisedStart> start = BeginRaisedFace();
+    if (!start) return std::nullopt;
+    const Sides bevel = Bevel(kWhite, kGrey, start->down);
+    return EndRaisedFace(*start, RingOf({bevel, bevel, Tones(kBlack, kBlack)}));
+}
+
+std::optional<gxButtons_H::FaceEnd> gxButtons_H::DrawThinFace() {
+    const std::optional<RaisedStart> start = BeginRaisedFace();
+    if (!start) return std::nullopt;
+    return EndRaisedFace(*start, RingOf({{}, {}, Bevel(kWhite, kGrey, start->down)}));
+}
+
+std::optional<gxButtons_H::FaceEnd> gxButtons_H::DrawSoftFace() {
+    const std::optional<RaisedStart> start = BeginRaisedFace();
+    if (!start) return std::nullopt;
+    const Sides bevel = Bevel(Shade(Rgb(223, 223, 223), 8), kGrey, start->down);
+    return EndRaisedFace(*start, RingOf({{}, bevel, bevel}));
+}
+
+// ---- Style 2: modern ----
+
+namespace {
+
+enum ModernState { kModernAtRest, kModernDefault, kModernDown, kModernHover };
+
+// The inner and middle rings at rest and down are shades of the face (with blue moved in
+// proportion), left, top, right and bottom; kFaceItself takes the face unshaded.
+constexpr int kFaceItself = std::numeric_limits<int>::min();
+constexpr std::array<int, 8> kModernAtRestShades = {-10, 10, -24, -32, -5, 16, -36, -48};
+constexpr std::array<int, 8> kModernDownShades = {-22, -24, kFaceItself, 10, -32, -32, 5, 16};
+// Shown as the default button (blue) and hovered (amber).
+constexpr Rings kModernDefaultRings = {
+    {Rgb(181, 209, 240), Rgb(189, 215, 247), Rgb(181, 209, 240), Rgb(140, 174, 231)},
+    {Rgb(140, 174, 231), Rgb(191, 223, 255), Rgb(140, 174, 231), Rgb(107, 130, 239)},
+    {}};
+constexpr Rings kModernHoverRings = {
+    {Rgb(255, 203, 107), Rgb(255, 219, 140), Rgb(255, 203, 107), Rgb(255, 178, 49)},
+    {Rgb(255, 178, 49), Rgb(255, 233, 166), Rgb(255, 178, 49), Rgb(231, 150, 0)},
+    {}};
+constexpr Colour kModernOuter = Rgb(0, 60, 115);
+// The outline of an oval while hovered, and while shown as the default button.
+constexpr Colour kModernHoverOval = Rgb(231, 150, 0), kModernDefaultOval = Rgb(107, 130, 239);
+
+Rings ShadedRings(Colour face, const std::array<int, 8>& amounts) {
+    Colour c[8];
+    for (std::size_t i = 0; i < 8; ++i)
+        c[i] = amounts[i] == kFaceItself ? face : Shade(face, amounts[i], true);
+    return {{c[0], c[1], c[2], c[3]}, {c[4], c[5], c[6], c[7]}, {}};
+}
+
+}  // namespace
+
+std::optional<gxButtons_H::FaceEnd> gxButtons_H::DrawModernFace() {
+    Colour face = ChosenFace();
+    if (!isEnabled() && mMode == 0) face = Shade(face, -24, true);
+    const Colour gradient = Shade(platform::Resolve(mGradientColor), 48, true);
+    const std::int16_t level = FillFace(face, gradient, mHoverFaceColor);
+    if (level == 0) return std::nullopt;
+    DrawCaption(face, Shade(face, -104, true), mHoverForeColor);
+
+    int state = BaseState();
+    if (ToggledOn()) state = (mStateFlags & kFocusLook) ? kModernDefault : kModernDown;
+    if ((mStateFlags & kHoverLook) && !(mStateFlags & kHeld)) state = kModernHover;
+    if (state == kModernDefault && !mShowFocusRect) state = kModernAtRest;
+    Rings rings;
+    Colour outer;
+    if (isEnabled()) {
+        // The rings follow the face at rest or toggled on, not the pressed or disabled shade.
+        const Colour f = (mMode != 0 && mValue) ? mToggledFaceColor : mFaceColor;
+        switch (state) {
+            case kModernAtRest:
+                rings = ShadedRings(f, kModernAtRestShades);
+                break;
+            case kModernDefault:
+                rings = kModernDefaultRings;
+                break;
+            case kModernDown:
+                rings = ShadedRings(f, kModernDownShades);
+                break;
+            default:
+                rings = kModernHoverRings;
+                break;
+        }
+        outer = kModernOuter;
+    } else {
+        outer = Shade(face, -84, true);
+    }
+    rings.outer = Tones(outer, outer);
+    Ring ring = RingOf(rings);
+    const std::int32_t SW = width(), SH = height();
+    if (mButtonShape <= 3) {
+        DrawBevel(ring, gdi::PS_SOLID);
+        // The outer ring's corners, inside the corners CutCorners takes off.
+        if (mLeftInset == 0) {
+            gdi::SetPixel(mBackDC, 1, 1, outer);
+            gdi::SetPixel(mBackDC, 1, SH - 2, outer);
+        }
+        if (SW == mRightLimit) {
+            gdi::SetPixel(mBackDC, SW - 2, SH - 2, outer);
+            gdi::SetPixel(mBackDC, SW - 2, 1, outer);
+        }
+    }
+    if (mButtonShape >= 4 && mButtonShape <= 6) {
+        if (mHovering)
+            ring[kOutlineSide] = kModernHoverOval;
+        else if (mStateFlags & kFocusLook)
+            ring[kOutlineSide] = kModernDefaultOval;
+    }
+    return FaceEnd{ring, level, std::nullopt, true};
+}
+
+// ---- Style 3: flat ----
+
+std::optional<gxButtons_H::FaceEnd> gxButtons_H::DrawFlatFace() {
+    const Colour face = ChosenFace();
+    const Colour dark = Shade(kGrey, -26), light = kWhite;
+    const std::int16_t level = FillFace(face, mGradientColor, mHoverFaceColor);
+    if (level == 0) return std::nullopt;
+    DrawCaption(face, isEnabled() ? kGrey : Shade(kGrey, -16), mHoverForeColor);
+    Rings rings;
+    if (isEnabled() || mMode != 0) {
+        // A command button is never drawn at rest (1 at the least); check and option buttons
+        // are sunken (2) while toggled on and raised (3) otherwise.
+        std::int16_t state = BaseState();
+        if (mMode != 0) state = ToggledOn() ? 2 : 3;
+        state = std::max<std::int16_t>(state, 1);
+        rings = {{}, Tones(state == 2 ? face : light, dark), Tones(dark, light)};
+    } else {
+        rings = {Tones(face, face), Tones(face, face), Tones(dark, dark)};
+    }
+    const Ring ring = RingOf(rings);
+    if (mButtonShape <= 3) DrawBevel(ring, gdi::PS_SOLID);
+    return FaceEnd{ring, level, FocusLook{Rgb(153, 153, 204), true, true}, false};
+}
+
+// ---- Style 5: hover ----
+
+std::optional<gxButtons_H::FaceEnd> gxButtons_H::DrawHoverFace() {
+    const Colour face = ChosenFace();
+    const std::int16_t level = FillFace(face, mGradientColor, mHoverFaceColor);
+    if (level == 0) return std::nullopt;
+    DrawCaption(face, DisabledCaptionColour(), mHoverForeColor);
+    Rings rings;
+    int penStyle = gdi::PS_SOLID;
+    if ((mStateFlags & kHoverLook) || mValue) {
+        rings.outer = Bevel(kWhite, kGrey, IsPressed() || ToggledOn());
+    } else if (!UserMode()) {
+        // In the designer a dotted outline shows where the borderless button is.
+        Colour c = Shade(mContainerBackColor, -64);
+        if (c == kBlack) c = kWhite;
+        rings.outer = Tones(c, c);
+        penStyle = gdi::PS_DOT;
+        if (mButtonShape >= 4 && mButtonShape <= 6) {
+            SelectTool(true, mBackDC, 1, Shade(mContainerBackColor, -32), false, 1, gdi::PS_DOT);
+            gdi::Arc(mBackDC, 0, 0, width() - 1, height() - 1, 0, 0, 0, 0);
+        }
+    }
+    const Ring ring = RingOf(rings);
+    if (mButtonShape <= 3) DrawBevel(ring, penStyle);
+    const Colour focus = mButtonShape == 0 ? kBlack : Shade(mContainerBackColor, -32);
+    return FaceEnd{ring, level, FocusLook{focus, false, mValue}, false};
+}
+
+// ---- Style 7: bright ----
+
+std::optional<gxButtons_H::FaceEnd> gxButtons_H::DrawBrightFace() {
+    const Colour face = ChosenFace();
+    const bool pressed = IsPressed();
+    const bool gradient = mGradientMode != 0;
+    // The caption colour this style passes in place of the disabled colour.
+    Colour text;
+    if ((pressed && mMode == 0) || mValue)
+        text = (!isEnabled() && mValue) ? Shade(mFaceColor, -32, true) : mFaceColor;
+    else if (!isEnabled() && mMode != 0)
+        text = kGrey;
+    else
+        text = isEnabled() ? platform::Resolve(mForeColor) : kNone;
+    const std::int16_t level =
+        FillFace(face, Shade(platform::Resolve(mGradientColor), 31), mHoverFaceColor);
+    if (level == 0) return std::nullopt;
+    // A hover fore colour that only follows ForeColor, or any while checked, gives way to the
+    // style's own caption colour.
+    const bool ownHoverText = mHoverForeColor == mForeColor || mValue;
+    DrawCaption(face, text, ownHoverText ? text : mHoverForeColor);
+
+    std::int16_t state = BaseState();
+    if (ToggledOn()) state = mValue ? 2 : 0;
+    Colour faceEntry = face, white = kWhite;
+    Colour hi = Shade(face, 31, true), lo = Shade(face, -64, true);
+    if (state == 2) {
+        faceEntry = gradient ? mFaceColor : kGrey;
+        white = Shade(faceEntry, -32);
+        hi = Shade(faceEntry, -64);
+        lo = Shade(faceEntry, -16);
+    }
+    const Ring ring = RingOf({Tones(white, faceEntry), Tones(hi, lo), Tones(kBlack, kBlack)});
+    const std::int32_t SW = width(), SH = height();
+    if (mButtonShape <= 3) {
+        DrawBevel(ring, gdi::PS_SOLID);
+        // The rings' corners, inside the corners CutCorners takes off.
+        if (mLeftInset == 0) {
+            gdi::SetPixel(mBackDC, 3, 3, white);
+            gdi::SetPixel(mBackDC, 2, 2, hi);
+            gdi::SetPixel(mBackDC, 1, SH - 3, faceEntry);
+            gdi::SetPixel(mBackDC, 1, 1, kBlack);
+            gdi::SetPixel(mBackDC, 1, SH - 2, kBlack);
+        }
+        if (SW == mRightLimit) {
+            gdi::SetPixel(mBackDC, SW - 4, SH - 4, faceEntry);
+            gdi::SetPixel(mBackDC, SW - 3, 1, faceEntry);
+            gdi::SetPixel(mBackDC, SW - 3, SH - 3, lo);
+            gdi::SetPixel(mBackDC, SW - 2, SH - 2, kBlack);
+            gdi::SetPixel(mBackDC, SW - 2, 1, kBlack);
+        }
+    }
+    const Colour focus = platform::Resolve(ownHoverText ? mHoverForeColor : kBlack);
+    return FaceEnd{ring, level, FocusLook{focus, true, mValue}, false};
+}
+
+// ---- The end of every face ----
+
+// The focus indicator (style 2 asks for none), then the draw level and the outline colour: the
+// shape outline is wanted only for picture shapes and a hovered or pressed framed oval, in black
+// unless the style chose its own colour for the oval.
+std::int16_t gxButtons_H::FinishFace(const FaceEnd& end, Colour& outline) {
+    if (end.focus) DrawFocus(end.focus->colour, end.focus->solid, end.focus->aroundCaption);
+    const bool hoverOrPressed = mHovering || IsPressed();
+    const bool keep = mButtonShape >= 7 || (mButtonShape == 6 && hoverOrPressed);
+    if (!keep) {
+        outline = end.ring[kOutlineSide];
+        return 1;
+    }
+    outline = (end.ownOvalOutline && mButtonShape == 6) ? end.ring[kOutlineSide] : kBlack;
+    return end.level;
 }

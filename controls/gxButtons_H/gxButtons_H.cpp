@@ -123,7 +123,7 @@ void gxButtons_H::SetButtonStyle(std::int32_t New_ButtonStyle) {
     const std::int32_t old = mButtonStyle;
     mButtonStyle = New_ButtonStyle;
     if (mButtonShape < 4 || ((old == 5 || New_ButtonStyle == 5) && mButtonShape < 7))
-        BuildShapeRegion();
+        RebuildShape();
     bool reprocess = false;
     LayoutFace(reprocess);
     UpdateDrawingResources(QStringLiteral("BackColor"));
@@ -133,9 +133,8 @@ void gxButtons_H::SetButtonStyle(std::int32_t New_ButtonStyle) {
 
 void gxButtons_H::SetMode(std::int32_t New_Mode) {
     if (!InRange(New_Mode, 0, 2)) return;
-    bool anyChecked = false;
-    if (mMode == 2 && New_Mode < 2) OptionToggle(-1, anyChecked);
-    if (New_Mode == 2 && mMode < 2) OptionToggle(1, anyChecked);
+    if (mMode == 2 && New_Mode < 2) OptionToggle(OptionAction::Leave);
+    if (New_Mode == 2 && mMode < 2) OptionToggle(OptionAction::Join);
     if (New_Mode == 0 && mMode > 0) SetValue(false);
     mMode = New_Mode;
     RedrawButton();
@@ -272,10 +271,7 @@ void gxButtons_H::SetValue(bool New_Value) {
         return;
     }
     mValue = New_Value;
-    if (New_Value && mMode == 2) {
-        bool anyChecked = false;
-        OptionToggle(0, anyChecked);
-    }
+    if (New_Value && mMode == 2) OptionToggle(OptionAction::ClearOthers);
     RedrawButton();
     emit PropertyChanged(QStringLiteral("Value"));
 }
@@ -442,7 +438,7 @@ void gxButtons_H::SetHoverBackColor(Colour New_HoverBackColor) {
 }
 
 platform::gdi::HDC gxButtons_H::hDC() {
-    if (!mBackDC) ManageBackBuffer(-1);
+    if (!mBackDC) MakeBackBuffer();
     return mBackDC;
 }
 
@@ -535,23 +531,12 @@ void gxButtons_H::ReadProperties(const PropertyBag& bag) {
     SetMousePointer(ReadMousePointer(bag));
     if (bag.Contains("Font")) setFont(bag.ReadFont("Font", font()));
 
-    // Derived resources, the access key and the option group: a failure in one of them
-    // leaves the others to run.
-    const auto tolerant = [](auto&& step) {
-        try {
-            step();
-        } catch (const std::exception&) {
-        }
-    };
-    tolerant([&] { UpdateDrawingResources(QStringLiteral("Picture")); });
-    tolerant([&] { UpdateDrawingResources(QStringLiteral("BackColor")); });
-    tolerant([&] { SetCaption(mCaption); });
-    tolerant([&] {
-        if (mMode == 2) {
-            bool anyChecked = false;
-            OptionToggle(1, anyChecked);
-        }
-    });
+    // Derived resources, the access key and the option group. None of these refuses a stored
+    // value (the reads above did that); a failure here is unexpected and goes to the loader.
+    UpdateDrawingResources(QStringLiteral("Picture"));
+    UpdateDrawingResources(QStringLiteral("BackColor"));
+    SetCaption(mCaption);
+    if (mMode == 2) OptionToggle(OptionAction::Join);
 
     mDelayDrawing = false;
     UserControl_Resize();

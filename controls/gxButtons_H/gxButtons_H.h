@@ -6,13 +6,15 @@
 // copied to the screen in one block. Units are pixels.
 //
 // Files: gxButtons_H.cpp (properties, persistence), gxButtonsBehaviour.cpp (mouse, keyboard,
-// focus, option groups, hover tracking, resize and termination), gxButtonsFace.cpp (back
-// buffer and drawing).
+// focus, option groups, hover tracking and termination), gxButtonsFace.cpp (back buffer,
+// layout, shapes, one repaint, paint and resize), gxButtonsStyles.cpp (the eight face styles),
+// gxButtonsPicture.cpp (the picture scaled, keyed and masked).
 
 #include <QString>
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/Colour.h"
@@ -32,7 +34,8 @@ class gxButtons_H : public QWidget,
 public:
     // Bits of mStateFlags.
     static constexpr std::int16_t kFocusLook = 1;   // shown as the container's default button
-    static constexpr std::int16_t kHeld = 2;        // left button or space bar down on it
+    static constexpr std::int16_t kHeld = 2;        // left button or space bar down on it (see
+                                                    // mHeldDown for the other pressed states)
     static constexpr std::int16_t kHoverLook = 4;   // the mouse is over it
     static constexpr std::int16_t kShifted = 1024;  // moved by its CustomClick offset
 
@@ -244,8 +247,18 @@ private:
     // Redraws for a change of the enabled state, the button's own or its container's.
     void ShowEnabledState();
     void CheckHoverExit(int timerId);
-    // -1 leave the group, 0 uncheck the others, 1 join, 2 ask whether any member is checked.
-    void OptionToggle(std::int16_t action, bool& anyChecked);
+    // The option group: every option-mode button whose Tag names the same container, listed
+    // on the container as gx_OptCount and gx_Obj1..n. Each action first unchecks the other
+    // members when this button is checked. Returns whether any member is checked for
+    // AskAnyChecked, False otherwise; a container that is gone or a slot naming no live
+    // button ends the walk there (False), leaving the group as far as it was updated.
+    enum class OptionAction : std::int8_t {
+        Leave = -1,
+        ClearOthers = 0,
+        Join = 1,
+        AskAnyChecked = 2
+    };
+    bool OptionToggle(OptionAction action);
     void LeaveOptionGroup(QWidget* container);
     bool ApplyCustomClickOffset();
     void ForwardDragOver(QDragMoveEvent* e, std::int16_t state);
@@ -256,15 +269,43 @@ private:
     void UpdateMousePointer();
 
     // ---- Drawing (gxButtonsFace.cpp).
+    // One repaint: draws the face into the back buffer and schedules its copy to the screen;
+    // renews buffer, shape and layout first when the buffer no longer fits the control. Does
+    // nothing while drawing is held (mDelayDrawing).
     void RedrawButton();
     void LayoutFace(bool& reprocessPicture);
-    void ManageBackBuffer(std::int16_t mode);
+    // Makes the back buffer if it is missing (a memory DC with a black brush and pen), selects
+    // the caption font into it and gives it a bitmap of the control's device size if it has none.
+    void MakeBackBuffer();
+    // Drops the buffer's bitmap and makes one of the control's current size and density.
+    void RenewBackBuffer();
+    bool BackBufferFits() const;
+    // Asks for the face just drawn to reach the screen: the next paint copies it without
+    // drawing it again (inside paintEvent the copy follows there anyway).
+    void ScheduleCopyToScreen();
+    // What a paint event does: show the face RedrawButton drew and asked to be shown, or draw
+    // it anew first.
+    enum class PaintKind { CopyDrawnFace, RedrawThenCopy };
+    PaintKind PaintKindNow() const;
     // Kind 0 a solid brush (and, with alsoPen, a pen too), 1 a pen, 2 the text colour; keep
     // False puts back the brush and pen the buffer was created with.
     void SelectTool(bool keep, platform::gdi::HDC dc, int kind, platform::Colour colour,
                     bool alsoPen, std::int32_t penWidth, int penStyle);
     void UpdateDrawingResources(const QString& what);
-    // The window region of the shape, the face's horizontal limits and the clip regions.
+    // The size the shape needs: slanted shapes a width that leaves room for the slant, picture
+    // shapes the picture's fitted size; the others keep the control's size.
+    QSize ShapeSize() const;
+    // The slant of shapes 1 to 3 for a control `height` pixels high.
+    static std::int32_t SlantOf(std::int32_t height);
+    // Resizes the control to ShapeSize with drawing held over the resize event.
+    void FitSizeToShape();
+    // FitSizeToShape, then BuildShapeRegion at the final size.
+    void RebuildShape();
+    // RebuildShape, then the layout of caption and picture for it.
+    void RebuildShapeAndLayout();
+    void DeleteShapeRegions();
+    // The window region of the shape at the control's current size, the face's horizontal
+    // limits and the clip regions. Never resizes the control.
     void BuildShapeRegion();
     void CutCorners(platform::gdi::HRGN region, bool left, bool right);
     // Clips the back buffer for the face and paints the ring of shaped buttons; 0 when
@@ -286,27 +327,70 @@ private:
     // The caption with every "||" turned into a line break.
     QString CaptionText() const;
     static void Offset(platform::gdi::RECT& r, std::int32_t dx, std::int32_t dy);
-    void DrawCaption(platform::Colour face, platform::Colour disabledColour, bool valueDown,
-                     bool checkMode);
-    void DrawFocus(platform::Colour& focusColour, bool valueFlag, bool captionFocus);
+    // The picture and caption, shifted while pressed or toggled on. `disabledColour` is the
+    // style's caption colour when disabled (top bit set: embossed), `hoverColour` the caption's
+    // colour while hovered (HoverForeColor unless the style chooses its own).
+    void DrawCaption(platform::Colour face, platform::Colour disabledColour,
+                     platform::Colour hoverColour);
+    void DrawFocus(platform::Colour focusColour, bool valueFlag, bool captionFocus);
     void DrawPicture(platform::gdi::RECT p);
     bool IsPressed() const;
 
     // ---- Face styles (gxButtonsStyles.cpp).
     void DeriveColors();
-    // Paints the background; returns the draw level (0: nothing to show) and the state.
-    std::int16_t FillFace(platform::Colour face, std::int16_t& state, platform::Colour gradient,
-                          platform::Colour hover);
-    void GradientFill(platform::Colour start, platform::Colour end);
+    // Clips and paints the background; returns the draw level (0: nothing to show).
+    std::int16_t FillFace(platform::Colour face, platform::Colour gradient, platform::Colour hover);
+    // Stripes from `start` to `end`: mode 1 left to right, 2 right to left, 3 top to bottom,
+    // 4 bottom to top.
+    void GradientFill(platform::Colour start, platform::Colour end, std::int32_t mode);
+    // Style 2's shaded face: rows top (inclusive) to bottom (exclusive) in one colour.
+    struct ShadedBand {
+        std::int32_t top, bottom;
+        platform::Colour colour;
+    };
+    const std::vector<ShadedBand>& ShadedBandsFor(platform::Colour colour, std::int32_t height);
     void FillSolid(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                    platform::Colour colour);
     void DrawBox(platform::gdi::HDC dc, std::int32_t left, std::int32_t top, std::int32_t right,
                  std::int32_t bottom, platform::Colour fill, platform::Colour pen);
     void DrawBevel(const Ring& ring, int penStyle);
-    // The face routine of the current style; returns the draw level and the outline colour.
+    // Draws the face of the current style; returns the draw level (0: nothing new to show) and
+    // the outline colour.
     std::int16_t DrawFace(platform::Colour& outline);
-    std::int16_t FinishFace(Ring& ring, std::int16_t level, platform::Colour& outline,
-                            platform::Colour focusColour, bool captionFocus, bool solidFocus);
+    // The focus indicator a style asks for: its colour, around the caption (else the face's
+    // inner rectangle), solid (else dotted).
+    struct FocusLook {
+        platform::Colour colour;
+        bool aroundCaption;
+        bool solid;
+    };
+    // What a face routine hands to FinishFace once it has drawn fill, caption and bevel.
+    struct FaceEnd {
+        Ring ring;           // the rings drawn; the last side is the oval's outline colour
+        std::int16_t level;  // FillFace's draw level
+        std::optional<FocusLook> focus;  // none: the style shows no focus indicator
+        bool ownOvalOutline;             // a framed oval keeps the ring's colour, not black
+    };
+    // One routine per ButtonStyle; none when there is nothing new to show.
+    using FaceRoutine = std::optional<FaceEnd> (gxButtons_H::*)();
+    std::optional<FaceEnd> DrawClassicFace();  // 0
+    std::optional<FaceEnd> DrawFramedFace();   // 1
+    std::optional<FaceEnd> DrawModernFace();   // 2
+    std::optional<FaceEnd> DrawFlatFace();     // 3
+    std::optional<FaceEnd> DrawThinFace();     // 4
+    std::optional<FaceEnd> DrawHoverFace();    // 5
+    std::optional<FaceEnd> DrawSoftFace();     // 6
+    std::optional<FaceEnd> DrawBrightFace();   // 7
+    // Styles 0, 1, 4 and 6 share their start (fill and caption) and end (bevel and focus).
+    struct RaisedStart {
+        std::int16_t level;
+        platform::Colour captionColour;  // the disabled colour the caption was drawn with
+        bool down;                       // pressed or toggled on: the bevel is sunken
+    };
+    std::optional<RaisedStart> BeginRaisedFace();
+    std::optional<FaceEnd> EndRaisedFace(const RaisedStart& start, const Ring& ring);
+    std::int16_t FinishFace(const FaceEnd& end, platform::Colour& outline);
+    std::int16_t BaseState() const;
     platform::Colour DisabledCaptionColour() const;
     bool ToggledOn() const;
     platform::Colour ChosenFace() const;
@@ -337,12 +421,24 @@ private:
     int mAccessKeyId = 0;  // the registered shortcut, 0 for none
     QString mTag;
 
-    // Interaction state.
+    // Interaction state. Three "pressed" facts are kept apart because each answers its own
+    // question and they part company at the edges:
+    // - kHeld in mStateFlags: the left button or the space bar went down on this button and
+    //   is not yet up. With kHoverLook it makes the pressed face (IsPressed), the only look
+    //   command buttons have for a press; it survives the mouse leaving, so coming back in
+    //   shows the press again.
+    // - mHeldDown: check-box and option modes draw themselves sunken while it is set
+    //   (ToggledOn). It also comes on when the mouse enters with the left button down (a press
+    //   that began elsewhere) and goes off when the mouse leaves or any key or button comes up.
+    // - mClickArmed: a press of any mouse button began on this button and neither a release
+    //   nor a double click has ended it.
+    // Where they disagree, the face follows kHeld (with kHoverLook) and mHeldDown, while
+    // whether a mouse release clicks follows mClickArmed alone (and the release's position).
     std::int16_t mStateFlags = 0;
     bool mHovering = false;
     bool mHeldDown = false;
     std::int16_t mLastButton = 0;
-    bool mClickArmed = false;  // a left press on the button that its release may complete
+    bool mClickArmed = false;
     bool mDelayDrawing = false;
     platform::Colour mContainerBackColor = 0;
 
@@ -387,6 +483,13 @@ private:
     platform::Colour mFaceColor = 0, mHoverFaceColor = 0, mShadeColor = 0, mToggledFaceColor = 0;
     platform::gdi::HRGN mShapeRegion, mInnerRegion;
     std::vector<platform::Colour> mGradientTable;  // reused by every gradient fill
+    // The bands ShadedBandsFor worked out last, for this colour and height.
+    struct ShadedBands {
+        platform::Colour colour = 0;
+        std::int32_t height = -1;
+        std::vector<ShadedBand> bands;
+    };
+    ShadedBands mShadedBands;
     int mRedrawCount = 0;
     bool mCopyPending = false;  // the back buffer holds a face the screen has not shown yet
     double mPreviewRatio = 0;   // SetPreviewDeviceRatio; 0 follows the screen

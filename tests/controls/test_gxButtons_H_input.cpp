@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTest>
+#include <new>
 
 #include "controls/gxButtons_H/gxButtons_H.h"
 #include "platform/forms/PropertyBag.h"
@@ -328,6 +329,14 @@ TEST_F(InputTest, HoverStartsOnceAndEndsOnTheTickAfterTheCursorLeft) {
     Mouse(button, QEvent::MouseMove, Qt::NoButton);
     EXPECT_EQ(Take(), Log{"MouseMove(0)"});
     EXPECT_EQ(desktop.RunningTimerCount(), 0);
+}
+
+// Running out of memory in a handler is not a refusal to hide: it reaches the caller.
+TEST_F(InputTest, AnOutOfMemoryWhileHoverStartsIsNotSwallowed) {
+    QObject::connect(button, &gxButtons_H::MouseOnButton, [](bool&) { throw std::bad_alloc(); });
+    desktop.MoveCursorOnto(button);
+    EXPECT_THROW(Mouse(button, QEvent::MouseMove, Qt::NoButton), std::bad_alloc);
+    EXPECT_FALSE(button->Hovering());
 }
 
 TEST_F(InputTest, HeldOutsideLooksRaisedAndPressesAgainOnReturn) {
