@@ -5,9 +5,11 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QScreen>
 #include <QToolBar>
 #include <cmath>
+#include <new>
 
 #include "controls/ScrollPicture/ScrollPicture.h"
 #include "platform/Picture.h"
@@ -117,6 +119,22 @@ void frmViewer::resizeEvent(QResizeEvent* e) {
 }
 
 void frmViewer::Run(Command c) {
+    // The viewer lets running out of memory through (a zoom of a large picture); the window is
+    // where it stops: it says so and stays usable at the size the viewer laid out.
+    try {
+        Apply(c);
+    } catch (const std::bad_alloc&) {
+        auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
+                                    tr("There is not enough memory to show the picture at this "
+                                       "size."),
+                                    QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    }
+    Update();
+}
+
+void frmViewer::Apply(Command c) {
     switch (c) {
         case ZoomIn:
             mViewer->z_ZoomIn();
@@ -143,7 +161,6 @@ void frmViewer::Run(Command c) {
             mSizing = Sizing::Stretch;
             break;
     }
-    Update();
 }
 
 QString frmViewer::ZoomText() const {

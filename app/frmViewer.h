@@ -36,6 +36,8 @@ protected:
 
 private:
     void Run(Command c);
+    // The command alone, without the window's own update; running out of memory goes through.
+    void Apply(Command c);
     void Update();
 
     ScrollPicture* mViewer;
