@@ -127,8 +127,13 @@ void FormWidget::LayOut() {
     setFixedSize(mClientSize.width(), mClientSize.height() + top);
 }
 
+FormWidget::~FormWidget() {
+    // Still whole here: the controls go after this, in QWidget's destructor.
+    if (mForm) mForm->EndLoad(this, FormWindow::Ending::Destroyed);
+}
+
 void FormWidget::closeEvent(QCloseEvent* event) {
-    if (!mUnloading && mForm) mForm->ClosedByUser();
+    if (mForm) mForm->EndLoad(this, FormWindow::Ending::UserClose);
     event->accept();
 }
 
@@ -241,7 +246,10 @@ FormWindow::FormWindow(QString designName) : mName(std::move(designName)) {
 }
 
 FormWindow::~FormWindow() {
-    delete mWidget.data();
+    // Not an unload: no handler runs and nothing is told.
+    FormWidget* w = mWidget.data();
+    mWidget = nullptr;
+    delete w;
 }
 
 void FormWindow::Build() {
@@ -260,14 +268,6 @@ void FormWindow::Build() {
         throw;
     }
     mWidget = w;
-    // The owner's destruction takes this window with it: that is an unload too.
-    // A window built later may already stand in its place: only an orphaned form is cleared.
-    connect(w, &QObject::destroyed, this, [this] {
-        if (mWidget.isNull() && !mControls.isEmpty()) {
-            mControls.clear();
-            emit Unloaded();
-        }
-    });
     Wire();
 }
 
@@ -332,21 +332,19 @@ void FormWindow::Show() {
 }
 
 void FormWindow::Unload() {
-    if (!IsLoaded()) return;
-    Form_Unload();
-    FormWidget* w = mWidget.data();
-    if (!w) return;
-    mWidget = nullptr;
-    mControls.clear();
-    w->SetUnloading();
-    w->close();  // deleted by the event loop: a handler of one of its controls may be running
-    emit Unloaded();
+    if (IsLoaded()) EndLoad(mWidget.data(), Ending::Unload);
 }
 
-void FormWindow::ClosedByUser() {
-    Form_Unload();
+void FormWindow::EndLoad(FormWidget* w, Ending ending) {
+    if (!w || w != mWidget) return;
+    if (ending != Ending::Destroyed) {
+        Form_Unload();
+        if (w != mWidget) return;  // the handler unloaded the window itself
+    }
     mWidget = nullptr;
     mControls.clear();
+    // Not loaded any more, so the close finds nothing to do; deleted by the event loop.
+    if (ending == Ending::Unload) w->close();
     emit Unloaded();
 }
 

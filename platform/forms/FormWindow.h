@@ -7,6 +7,18 @@
 // States: not loaded (no on-screen window) and loaded. Show moves to loaded (building and
 // running Wire and Form_Load first when needed); Unload, the user closing the window, or the
 // destruction of its owner move back to not loaded.
+//
+// Leaving the loaded state takes one path (EndLoad), whichever of the three starts it:
+//  - Unload and the user's close run Form_Unload first, while the controls still stand; when
+//    the handler has unloaded the window itself, nothing more happens. The on-screen window then
+//    closes and is deleted by the event loop (a handler of one of its controls may be running).
+//  - The on-screen window destroyed without a close (its owner's window took it along) does not
+//    run Form_Unload: the window is already going.
+// Either way the controls are forgotten and Unloaded fires once, after Form_Unload. The
+// destruction of this object takes its on-screen window along with neither.
+//
+// The FormWindow owns its on-screen window; the window owns its controls, which the FormWindow
+// finds by name through guarded pointers.
 
 #include <QHash>
 #include <QObject>
@@ -39,14 +51,15 @@ class FormWidget : public QWidget {
     Q_OBJECT
 public:
     FormWidget(FormWindow* form, const FormDesign& design);
+    ~FormWidget() override;
     QWidget* Client() const { return mClient; }
     QMenuBar* MenuBar() const { return mMenuBar; }
     // Places the menu bar and the client area; again once the menus are filled.
     void LayOut();
-    // Called by FormWindow::Unload so that the close it starts skips the unload handler.
-    void SetUnloading() { mUnloading = true; }
 
 protected:
+    // The user's close (or the platform's) unloads the window; the close that Unload starts
+    // finds the window already unloaded.
     void closeEvent(QCloseEvent* event) override;
     // Enter presses the default command button, Escape the cancel button.
     void keyPressEvent(QKeyEvent* event) override;
@@ -59,7 +72,6 @@ private:
     QWidget* mClient = nullptr;
     QMenuBar* mMenuBar = nullptr;
     QSize mClientSize;
-    bool mUnloading = false;
 };
 
 class FormWindow : public QObject {
@@ -75,7 +87,8 @@ public:
     // forward. Throws DesignError when the design file is not JSON or its structure is
     // broken; a stored value a control cannot use is reported and keeps its default.
     void Show();
-    // Runs Form_Unload, then destroys the on-screen window. Nothing when not loaded.
+    // Runs Form_Unload, then closes the on-screen window, which is deleted by the event loop.
+    // Nothing when not loaded.
     void Unload();
     bool IsLoaded() const { return !mWidget.isNull(); }
 
@@ -128,7 +141,16 @@ private:
     void Build();
     void BuildControl(const ControlDesign& design, QWidget* parent);
     void BuildMenus(QMenuBar* bar, const std::vector<MenuDesign>& menus);
-    void ClosedByUser();
+    // What ends the loaded state of on-screen window `w`.
+    enum class Ending {
+        Unload,     // Unload(): Form_Unload runs, then the window is closed
+        UserClose,  // the window is closing: Form_Unload runs, the close goes on
+        Destroyed,  // the window is being destroyed without a close: no Form_Unload
+    };
+    // The one way out of the loaded state (see the top of this file). Nothing when `w` is not
+    // the current on-screen window: it was unloaded before, and a later one may stand in its
+    // place.
+    void EndLoad(FormWidget* w, Ending ending);
     [[noreturn]] void MissingControl(const QString& name) const;
     // `step` on the pane, then the pane takes the focus; each runs even when the one before
     // failed, and failures are dropped.
