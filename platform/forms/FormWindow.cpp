@@ -142,19 +142,11 @@ void FormWidget::keyPressEvent(QKeyEvent* event) {
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     if ((enter || key == Qt::Key_Escape) && event->modifiers() == Qt::NoModifier) {
         // The window's default button takes Enter, its cancel button Escape.
-        const char* role = enter ? "Default" : "Cancel";
+        const WindowButton role = enter ? WindowButton::Default : WindowButton::Cancel;
         for (QWidget* w : findChildren<QWidget*>()) {
-            if (!w->isVisible() || !w->isEnabled()) continue;
-            if (auto* b = qobject_cast<CommandButton*>(w)) {
-                if (enter ? b->isDefault() : b->IsCancel()) {
-                    b->animateClick();
-                    return;
-                }
-            } else if (auto* target = dynamic_cast<AccessKeyTarget*>(w);
-                       target && w->property(role).toBool()) {
-                target->AccessKeyPress(std::int16_t(enter ? 13 : 27));
+            if (w->isVisible() && w->isEnabled() && IsWindowButton(w, role) &&
+                PressWindowButton(w, role))
                 return;
-            }
         }
     }
     // Arrow keys that reach the window (a control passes them on) move the focus, as in a
@@ -308,10 +300,11 @@ void FormWindow::BuildControl(const ControlDesign& design, QWidget* parent) {
     // The tool tip is the window's, stored with every control: the custom ones take it here
     // (it is also what a screen reader reads as the control's description).
     if (w->toolTip().isEmpty()) w->setToolTip(design.bag.ReadString("ToolTipText"));
-    // The window's default and cancel buttons among controls that take part.
+    // Access-key targets leave their default and cancel roles to the window (a command button
+    // reads its own).
     if (dynamic_cast<AccessKeyTarget*>(w)) {
-        for (const char* role : {"Default", "Cancel"})
-            if (design.bag.ReadBool(role, false)) w->setProperty(role, true);
+        for (WindowButton role : kWindowButtons)
+            SetWindowButton(w, role, design.bag.ReadBool(WindowButtonKey(role), false));
     }
     if (design.rect) w->setGeometry(TwipsToPixelRect(*design.rect));
     for (const ControlDesign& child : design.children) BuildControl(child, w);

@@ -61,7 +61,7 @@ protected:
     // The user's close (or the platform's) unloads the window; the close that Unload starts
     // finds the window already unloaded.
     void closeEvent(QCloseEvent* event) override;
-    // Enter presses the default command button, Escape the cancel button.
+    // Enter presses the window's default button, Escape its cancel button (see WindowButton).
     void keyPressEvent(QKeyEvent* event) override;
     // Tab, Shift+Tab and the arrows pass over controls that cannot be seen: those a collapsed
     // panel cuts off below its title bar.
