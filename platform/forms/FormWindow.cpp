@@ -149,9 +149,10 @@ void FormWidget::keyPressEvent(QKeyEvent* event) {
                 return;
         }
     }
-    // Arrow keys that reach the window (a control passes them on) move the focus, as in a
-    // dialog: left and up to the previous control, right and down to the next.
-    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+    // Arrow keys that one of the window's controls passes on move the focus, as in a dialog:
+    // left and up to the previous control, right and down to the next.
+    if ((event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) &&
+        FocusOnOwnControl()) {
         if (key == Qt::Key_Left || key == Qt::Key_Up) {
             focusNextPrevChild(false);
             return;
@@ -162,6 +163,13 @@ void FormWidget::keyPressEvent(QKeyEvent* event) {
         }
     }
     QWidget::keyPressEvent(event);
+}
+
+bool FormWidget::FocusOnOwnControl() const {
+    // A browser pane is a control of the window, but the keys that reach the window from it
+    // come from its page.
+    const QWidget* f = focusWidget();
+    return mForm && f && mForm->IsControl(f) && !qobject_cast<const browser::BrowserPane*>(f);
 }
 
 bool FormWidget::focusNextPrevChild(bool next) {
@@ -339,6 +347,12 @@ void FormWindow::EndLoad(FormWidget* w, Ending ending) {
     // Not loaded any more, so the close finds nothing to do; deleted by the event loop.
     if (ending == Ending::Unload) w->close();
     emit Unloaded();
+}
+
+bool FormWindow::IsControl(const QObject* o) const {
+    for (const QPointer<QObject>& c : mControls)
+        if (c == o) return true;
+    return false;
 }
 
 QObject* FormWindow::Find(const QString& name) const {

@@ -61,13 +61,19 @@ protected:
     // The user's close (or the platform's) unloads the window; the close that Unload starts
     // finds the window already unloaded.
     void closeEvent(QCloseEvent* event) override;
-    // Enter presses the window's default button, Escape its cancel button (see WindowButton).
+    // Enter presses the window's default button, Escape its cancel button (see WindowButton);
+    // an arrow that one of the window's own controls passes on moves the focus.
     void keyPressEvent(QKeyEvent* event) override;
     // Tab, Shift+Tab and the arrows pass over controls that cannot be seen: those a collapsed
     // panel cuts off below its title bar.
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // True when the focus is on one of the controls the window built from its design, not
+    // within a browser pane or anything else a control holds. Only such a control's keys move
+    // the focus.
+    bool FocusOnOwnControl() const;
+
     QPointer<FormWindow> mForm;
     QWidget* mClient = nullptr;
     QMenuBar* mMenuBar = nullptr;
@@ -151,6 +157,8 @@ private:
     // the current on-screen window: it was unloaded before, and a later one may stand in its
     // place.
     void EndLoad(FormWidget* w, Ending ending);
+    // True when `o` is one of the controls or menu entries built from the design.
+    bool IsControl(const QObject* o) const;
     [[noreturn]] void MissingControl(const QString& name) const;
     // `step` on the pane, then the pane takes the focus; each runs even when the one before
     // failed, and failures are dropped.
