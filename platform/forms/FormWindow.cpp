@@ -141,10 +141,11 @@ void FormWidget::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     if ((enter || key == Qt::Key_Escape) && event->modifiers() == Qt::NoModifier) {
-        // The window's default button takes Enter, its cancel button Escape.
+        // The window's default button takes Enter, its cancel button Escape. The children
+        // include the windows this one owns: their buttons are theirs.
         const WindowButton role = enter ? WindowButton::Default : WindowButton::Cancel;
         for (QWidget* w : findChildren<QWidget*>()) {
-            if (w->isVisible() && w->isEnabled() && IsWindowButton(w, role) &&
+            if (IsWindowButton(w, role) && w->isVisible() && w->isEnabled() && OwnControl(w) &&
                 PressWindowButton(w, role))
                 return;
         }
@@ -165,11 +166,15 @@ void FormWidget::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+bool FormWidget::OwnControl(const QWidget* w) const {
+    return w && mForm && mForm->IsControl(w);
+}
+
 bool FormWidget::FocusOnOwnControl() const {
     // A browser pane is a control of the window, but the keys that reach the window from it
     // come from its page.
     const QWidget* f = focusWidget();
-    return mForm && f && mForm->IsControl(f) && !qobject_cast<const browser::BrowserPane*>(f);
+    return OwnControl(f) && !qobject_cast<const browser::BrowserPane*>(f);
 }
 
 bool FormWidget::focusNextPrevChild(bool next) {

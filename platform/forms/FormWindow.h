@@ -69,9 +69,11 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    // True when the focus is on one of the controls the window built from its design, not
-    // within a browser pane or anything else a control holds. Only such a control's keys move
-    // the focus.
+    // True when `w` is one of the controls the window built from its design (not one of a
+    // window it owns, nor anything a control holds).
+    bool OwnControl(const QWidget* w) const;
+    // True when the focus is on one of the window's own controls other than a browser pane.
+    // Only such a control's keys move the focus.
     bool FocusOnOwnControl() const;
 
     QPointer<FormWindow> mForm;
