@@ -22,11 +22,12 @@ namespace platform::forms {
 
 namespace {
 
-// Runs a std::function when the signal it is connected to fires.
-class Relay : public QObject {
+// The receiving end of a signal found by name (a control's Click): a slot to connect it to.
+// A child of the control, so that it goes with it.
+class ClickRelay : public QObject {
     Q_OBJECT
 public:
-    Relay(QObject* parent, std::function<void()> f) : QObject(parent), mF(std::move(f)) {}
+    ClickRelay(QObject* control, std::function<void()> f) : QObject(control), mF(std::move(f)) {}
 public slots:
     void Fire() { mF(); }
 
@@ -36,15 +37,13 @@ private:
 
 UnhandledErrorHandler gUnhandled;
 
-// Handlers run inside Qt's event dispatch, which must not be unwound by an exception.
-std::function<void()> Guarded(std::function<void()> handler) {
-    return [h = std::move(handler)] {
-        try {
-            h();
-        } catch (const std::exception& e) {
-            ReportUnhandledError(QString::fromUtf8(e.what()));
-        }
-    };
+// Runs `f` where an exception must not escape into Qt's event dispatch: an error is reported.
+void RunReportingErrors(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        ReportUnhandledError(QString::fromUtf8(e.what()));
+    }
 }
 
 QRect TwipsToPixelRect(const QRect& twips) {
@@ -413,11 +412,9 @@ void FormWindow::ThenFocus(const QString& pane,
     }
 }
 
-std::function<void()> FormWindow::WhileLoaded(std::function<void()> handler) {
-    // A window unloaded while one of its controls is still busy (a panel animating, say) may
-    // raise events after its controls are gone: its handlers no longer run.
-    return [this, built = QPointer<FormWidget>(mWidget), h = Guarded(std::move(handler))] {
-        if (built && mWidget == built) h();
+std::function<void()> FormWindow::Handler(std::function<void()> handler) {
+    return [this, built = QPointer<FormWidget>(mWidget), h = std::move(handler)] {
+        if (built && mWidget == built) RunReportingErrors(h);
     };
 }
 
@@ -425,25 +422,19 @@ void FormWindow::OnClick(const QString& name, std::function<void()> handler) {
     QObject* o = Find(name);
     if (!o) MissingControl(name);
     if (auto* action = qobject_cast<QAction*>(o)) {
-        connect(action, &QAction::triggered, action, WhileLoaded(std::move(handler)));
+        connect(action, &QAction::triggered, action, Handler(std::move(handler)));
         return;
     }
-    OnSignal(name, SIGNAL(Click()), std::move(handler));
+    auto* relay = new ClickRelay(o, Handler(std::move(handler)));
+    if (!connect(o, SIGNAL(Click()), relay, SLOT(Fire()))) {
+        delete relay;
+        throw DesignError(QStringLiteral("%1.json: key \"%2\": the control has no event Click()")
+                              .arg(mName, name)
+                              .toStdString());
+    }
     // A label or an icon that opens something is a link (the keyboard reaches the labels).
     if (auto* label = qobject_cast<Label*>(o)) label->SetLink(true);
     if (auto* image = qobject_cast<Image*>(o)) image->SetLink(true);
-}
-
-void FormWindow::OnSignal(const QString& name, const char* signal, std::function<void()> handler) {
-    QObject* o = Find(name);
-    if (!o) MissingControl(name);
-    auto* relay = new Relay(o, WhileLoaded(std::move(handler)));
-    if (!connect(o, signal, relay, SLOT(Fire()))) {
-        delete relay;
-        throw DesignError(QStringLiteral("%1.json: key \"%2\": the control has no event %3")
-                              .arg(mName, name, QString::fromLatin1(signal + 1))
-                              .toStdString());
-    }
 }
 
 }  // namespace platform::forms

@@ -136,11 +136,26 @@ protected:
     virtual void Form_Load() {}
     virtual void Form_Unload() {}
 
-    // Runs `handler` on the Click of control or menu entry `name`. Throws DesignError when
-    // the window has no such control.
+    // Wiring. Every handler runs through one wrapper, Handler(), which guarantees two things:
+    //  - it runs only while the on-screen window it was wired to is the current one: a window
+    //    unloaded while one of its controls is still busy (a panel animating, say) may raise
+    //    events after its controls are gone, and their handlers no longer run;
+    //  - an error escaping it (std::bad_alloc included) goes to ReportUnhandledError: handlers
+    //    run inside Qt's event dispatch, which must not be unwound by an exception.
+
+    // Runs `handler` on the Click of control `name`, or when menu entry `name` is chosen.
+    // The runtime does not know every control's class, so a control's Click is found by name
+    // as the window wires it: throws DesignError when the window has no such control or the
+    // control has no Click.
     void OnClick(const QString& name, std::function<void()> handler);
-    // Runs `handler` on `signal` (as SIGNAL() writes it, e.g. "2ExpCol()") of control `name`.
-    void OnSignal(const QString& name, const char* signal, std::function<void()> handler);
+    // Runs `handler` on `signal` of control `name`, a C: OnSignal("EBXp2", &EBXp::ExpCol, ...).
+    // A signal the class does not have fails to compile; throws DesignError when the window has
+    // no control `name` or it is not a C.
+    template <class C, class... Args>
+    void OnSignal(const QString& name, void (C::*signal)(Args...), std::function<void()> handler) {
+        C* control = Ctl<C>(name);
+        connect(control, signal, control, Handler(std::move(handler)));
+    }
 
     const FormDesign& Design() const { return mDesign; }
 
@@ -165,8 +180,8 @@ private:
     // `step` on the pane, then the pane takes the focus; each runs even when the one before
     // failed, and failures are dropped.
     void ThenFocus(const QString& pane, const std::function<void(browser::BrowserPane&)>& step);
-    // `handler`, guarded, run only while the on-screen window it was wired to is the current one.
-    std::function<void()> WhileLoaded(std::function<void()> handler);
+    // `handler` as every wired handler runs (see OnClick above).
+    std::function<void()> Handler(std::function<void()> handler);
 
     QString mName;
     FormDesign mDesign;
