@@ -132,7 +132,9 @@ FormWidget::~FormWidget() {
 }
 
 void FormWidget::closeEvent(QCloseEvent* event) {
-    if (mForm) mForm->EndLoad(this, FormWindow::Ending::UserClose);
+    // Form_Unload runs here straight from the event loop: its errors are reported like those
+    // of any other handler.
+    if (mForm) RunReportingErrors([this] { mForm->EndLoad(this, FormWindow::Ending::UserClose); });
     event->accept();
 }
 

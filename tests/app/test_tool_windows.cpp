@@ -151,6 +151,22 @@ TEST_F(ProgramTest, TheUnloadHandlerRunsOnUnloadAndCloseButNotWithTheOwner) {
     EXPECT_EQ(unloaded, 3);
 }
 
+// The user's close runs the unload handler straight from the event loop: an error escaping it
+// is reported like any handler's, and the window still goes.
+TEST_F(ProgramTest, AnErrorInTheUnloadHandlerOfAUserCloseIsReported) {
+    struct Failing : FormWindow {
+        Failing() : FormWindow(QStringLiteral("Form7")) {}
+        void Form_Unload() override { throw std::runtime_error("unload failed"); }
+    } window;
+    window.Show();
+    QPointer<QWidget> w = window.widget();
+    w->close();
+    EXPECT_EQ(unhandled, std::vector<QString>{"unload failed"});
+    EXPECT_TRUE(WaitFor([&] { return w.isNull(); }));
+    EXPECT_FALSE(window.IsLoaded());
+    unhandled.clear();
+}
+
 TEST(FloatTbrTest, PositionsBecomeSixteenBitValues) {
     EXPECT_EQ(FloatTbr::ToInt16(22.5), 22);  // halves to even
     EXPECT_EQ(FloatTbr::ToInt16(23.5), 24);
