@@ -1,3 +1,8 @@
+// The form runtime: builds a window and its controls from the design file, gives its keys their
+// meaning (access keys, Enter and Escape, the arrows) and wires its handlers. Lengths in design
+// files are twips, turned into pixels here. The guarantees (when Form_Unload runs, when
+// Unloaded fires, how handlers run) are written in FormWindow.h.
+
 #include "platform/forms/FormWindow.h"
 
 #include <QAbstractButton>

@@ -15,7 +15,9 @@
 //  - The on-screen window destroyed without a close (its owner's window took it along) does not
 //    run Form_Unload: the window is already going.
 // Either way the controls are forgotten and Unloaded fires once, after Form_Unload. The
-// destruction of this object takes its on-screen window along with neither.
+// destruction of this object takes its on-screen window along with neither. An error escaping
+// Form_Unload goes to Unload's caller; in a user's close, which comes straight from the event
+// loop, it is reported (ReportUnhandledError) and the close goes on.
 //
 // The FormWindow owns its on-screen window; the window owns its controls, which the FormWindow
 // finds by name through guarded pointers.
@@ -127,7 +129,9 @@ public:
     void Reload(const QString& pane);
 
 signals:
+    // Once a fresh build has run Form_Load and been shown.
     void Loaded();
+    // Whenever the loaded state ends, but for this object's destruction (see the top).
     void Unloaded();
 
 protected:
@@ -180,7 +184,7 @@ private:
     // `step` on the pane, then the pane takes the focus; each runs even when the one before
     // failed, and failures are dropped.
     void ThenFocus(const QString& pane, const std::function<void(browser::BrowserPane&)>& step);
-    // `handler` as every wired handler runs (see OnClick above).
+    // `handler` as every wired handler runs (see Wiring above).
     std::function<void()> Handler(std::function<void()> handler);
 
     QString mName;
