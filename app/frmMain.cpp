@@ -44,8 +44,8 @@ void frmMain::Wire() {
     OnClick("Label8", [this] { Open<Form5>(); });
 
     // Each column is a stack of two panels.
-    OnSignal("EBXp2", SIGNAL(ExpCol()), [this] { Follow(*this, "EBXp2", "EBXp4"); });
-    OnSignal("EBXp6", SIGNAL(ExpCol()), [this] { Follow(*this, "EBXp6", "EBXp1"); });
+    OnSignal("EBXp2", &EBXp::ExpCol, [this] { Follow(*this, "EBXp2", "EBXp4"); });
+    OnSignal("EBXp6", &EBXp::ExpCol, [this] { Follow(*this, "EBXp6", "EBXp1"); });
 }
 
 void frmMain::Form_Load() {

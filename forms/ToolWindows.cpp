@@ -18,8 +18,8 @@ void frmToolbar::Wire() {
     OnClick("gxButtons_H2", [this] { GoTo("Browser2", "Text1"); });
     // The stack: the info panel moves the upload panel, which moves the class folder. Moving a
     // panel raises nothing, so the folder follows only height changes of the upload panel.
-    OnSignal("EBXp3", SIGNAL(ExpCol()), [this] { Follow(*this, "EBXp3", "EBXp2"); });
-    OnSignal("EBXp2", SIGNAL(ExpCol()), [this] { Follow(*this, "EBXp2", "EBXp1"); });
+    OnSignal("EBXp3", &EBXp::ExpCol, [this] { Follow(*this, "EBXp3", "EBXp2"); });
+    OnSignal("EBXp2", &EBXp::ExpCol, [this] { Follow(*this, "EBXp2", "EBXp1"); });
 }
 
 void frmToolbar::Form_Load() {
@@ -123,7 +123,7 @@ void Form5::Wire() {
     OnClick("mnuMail", [this] { OpenTool<Form6>(*this); });
     OnClick("mnuClose", [this] { mnuClose_Click(); });
 
-    OnSignal("EBXp1", SIGNAL(ExpCol()), [this] { Follow(*this, "EBXp1", "EBXp2"); });
+    OnSignal("EBXp1", &EBXp::ExpCol, [this] { Follow(*this, "EBXp1", "EBXp2"); });
 }
 
 void Form5::mnuClose_Click() {

@@ -26,7 +26,7 @@ public:
 };
 
 // A control that clicks itself when its access key is typed, and that its window may treat as
-// the default button (Enter, KeyAscii 13) or the cancel button (Escape, 27).
+// its default or cancel button (see WindowButton).
 class AccessKeyTarget {
 public:
     virtual ~AccessKeyTarget() = default;
@@ -43,6 +43,21 @@ public:
 void AccessKeyTyped(QWidget* receiver, const QKeySequence& sequence);
 // Alt with `key` (compared without regard to case), as an access key is typed.
 QKeySequence AccessKeySequence(const QString& key);
+
+// The window's default button, pressed by Enter, and its cancel button, pressed by Escape. The
+// design marks them with the stored values "Default" and "Cancel". A command button reads them
+// with its other values; for an access-key target the runtime reads them when it builds the
+// control. Either way the role is kept on the control as the dynamic property of that name:
+// the one mark the window's keys look for (the screen reader reads "Default" too).
+enum class WindowButton { Default, Cancel };
+inline constexpr WindowButton kWindowButtons[] = {WindowButton::Default, WindowButton::Cancel};
+// The stored key and the dynamic property: "Default" or "Cancel".
+const char* WindowButtonKey(WindowButton role);
+bool IsWindowButton(const QWidget* control, WindowButton role);
+void SetWindowButton(QWidget* control, WindowButton role, bool on);
+// Presses `control` as the window's button in `role`: a push button clicks, an access-key
+// target takes the key's KeyAscii (13 for Enter, 27 for Escape). False for any other control.
+bool PressWindowButton(QWidget* control, WindowButton role);
 
 // A control that wants to know when an ambient property of its container changes
 // ("BackColor", "DisplayAsDefault").

@@ -1,3 +1,8 @@
+// The form runtime: builds a window and its controls from the design file, gives its keys their
+// meaning (access keys, Enter and Escape, the arrows) and wires its handlers. Lengths in design
+// files are twips, turned into pixels here. The guarantees (when Form_Unload runs, when
+// Unloaded fires, how handlers run) are written in FormWindow.h.
+
 #include "platform/forms/FormWindow.h"
 
 #include <QAbstractButton>
@@ -22,11 +27,12 @@ namespace platform::forms {
 
 namespace {
 
-// Runs a std::function when the signal it is connected to fires.
-class Relay : public QObject {
+// The receiving end of a signal found by name (a control's Click): a slot to connect it to.
+// A child of the control, so that it goes with it.
+class ClickRelay : public QObject {
     Q_OBJECT
 public:
-    Relay(QObject* parent, std::function<void()> f) : QObject(parent), mF(std::move(f)) {}
+    ClickRelay(QObject* control, std::function<void()> f) : QObject(control), mF(std::move(f)) {}
 public slots:
     void Fire() { mF(); }
 
@@ -36,15 +42,13 @@ private:
 
 UnhandledErrorHandler gUnhandled;
 
-// Handlers run inside Qt's event dispatch, which must not be unwound by an exception.
-std::function<void()> Guarded(std::function<void()> handler) {
-    return [h = std::move(handler)] {
-        try {
-            h();
-        } catch (const std::exception& e) {
-            ReportUnhandledError(QString::fromUtf8(e.what()));
-        }
-    };
+// Runs `f` where an exception must not escape into Qt's event dispatch: an error is reported.
+void RunReportingErrors(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        ReportUnhandledError(QString::fromUtf8(e.what()));
+    }
 }
 
 QRect TwipsToPixelRect(const QRect& twips) {
@@ -127,8 +131,15 @@ void FormWidget::LayOut() {
     setFixedSize(mClientSize.width(), mClientSize.height() + top);
 }
 
+FormWidget::~FormWidget() {
+    // Still whole here: the controls go after this, in QWidget's destructor.
+    if (mForm) mForm->EndLoad(this, FormWindow::Ending::Destroyed);
+}
+
 void FormWidget::closeEvent(QCloseEvent* event) {
-    if (!mUnloading && mForm) mForm->ClosedByUser();
+    // Form_Unload runs here straight from the event loop: its errors are reported like those
+    // of any other handler.
+    if (mForm) RunReportingErrors([this] { mForm->EndLoad(this, FormWindow::Ending::UserClose); });
     event->accept();
 }
 
@@ -136,25 +147,19 @@ void FormWidget::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     if ((enter || key == Qt::Key_Escape) && event->modifiers() == Qt::NoModifier) {
-        // The window's default button takes Enter, its cancel button Escape.
-        const char* role = enter ? "Default" : "Cancel";
+        // The window's default button takes Enter, its cancel button Escape. The children
+        // include the windows this one owns: their buttons are theirs.
+        const WindowButton role = enter ? WindowButton::Default : WindowButton::Cancel;
         for (QWidget* w : findChildren<QWidget*>()) {
-            if (!w->isVisible() || !w->isEnabled()) continue;
-            if (auto* b = qobject_cast<CommandButton*>(w)) {
-                if (enter ? b->isDefault() : b->IsCancel()) {
-                    b->animateClick();
-                    return;
-                }
-            } else if (auto* target = dynamic_cast<AccessKeyTarget*>(w);
-                       target && w->property(role).toBool()) {
-                target->AccessKeyPress(std::int16_t(enter ? 13 : 27));
+            if (IsWindowButton(w, role) && w->isVisible() && w->isEnabled() && OwnControl(w) &&
+                PressWindowButton(w, role))
                 return;
-            }
         }
     }
-    // Arrow keys that reach the window (a control passes them on) move the focus, as in a
-    // dialog: left and up to the previous control, right and down to the next.
-    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+    // Arrow keys that one of the window's controls passes on move the focus, as in a dialog:
+    // left and up to the previous control, right and down to the next.
+    if ((event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) &&
+        FocusOnOwnControl()) {
         if (key == Qt::Key_Left || key == Qt::Key_Up) {
             focusNextPrevChild(false);
             return;
@@ -165,6 +170,17 @@ void FormWidget::keyPressEvent(QKeyEvent* event) {
         }
     }
     QWidget::keyPressEvent(event);
+}
+
+bool FormWidget::OwnControl(const QWidget* w) const {
+    return w && mForm && mForm->IsControl(w);
+}
+
+bool FormWidget::FocusOnOwnControl() const {
+    // A browser pane is a control of the window, but the keys that reach the window from it
+    // come from its page.
+    const QWidget* f = focusWidget();
+    return OwnControl(f) && !qobject_cast<const browser::BrowserPane*>(f);
 }
 
 bool FormWidget::focusNextPrevChild(bool next) {
@@ -241,7 +257,10 @@ FormWindow::FormWindow(QString designName) : mName(std::move(designName)) {
 }
 
 FormWindow::~FormWindow() {
-    delete mWidget.data();
+    // Not an unload: no handler runs and nothing is told.
+    FormWidget* w = mWidget.data();
+    mWidget = nullptr;
+    delete w;
 }
 
 void FormWindow::Build() {
@@ -260,14 +279,6 @@ void FormWindow::Build() {
         throw;
     }
     mWidget = w;
-    // The owner's destruction takes this window with it: that is an unload too.
-    // A window built later may already stand in its place: only an orphaned form is cleared.
-    connect(w, &QObject::destroyed, this, [this] {
-        if (mWidget.isNull() && !mControls.isEmpty()) {
-            mControls.clear();
-            emit Unloaded();
-        }
-    });
     Wire();
 }
 
@@ -308,10 +319,11 @@ void FormWindow::BuildControl(const ControlDesign& design, QWidget* parent) {
     // The tool tip is the window's, stored with every control: the custom ones take it here
     // (it is also what a screen reader reads as the control's description).
     if (w->toolTip().isEmpty()) w->setToolTip(design.bag.ReadString("ToolTipText"));
-    // The window's default and cancel buttons among controls that take part.
+    // Access-key targets leave their default and cancel roles to the window (a command button
+    // reads its own).
     if (dynamic_cast<AccessKeyTarget*>(w)) {
-        for (const char* role : {"Default", "Cancel"})
-            if (design.bag.ReadBool(role, false)) w->setProperty(role, true);
+        for (WindowButton role : kWindowButtons)
+            SetWindowButton(w, role, design.bag.ReadBool(WindowButtonKey(role), false));
     }
     if (design.rect) w->setGeometry(TwipsToPixelRect(*design.rect));
     for (const ControlDesign& child : design.children) BuildControl(child, w);
@@ -332,22 +344,26 @@ void FormWindow::Show() {
 }
 
 void FormWindow::Unload() {
-    if (!IsLoaded()) return;
-    Form_Unload();
-    FormWidget* w = mWidget.data();
-    if (!w) return;
+    if (IsLoaded()) EndLoad(mWidget.data(), Ending::Unload);
+}
+
+void FormWindow::EndLoad(FormWidget* w, Ending ending) {
+    if (!w || w != mWidget) return;
+    if (ending != Ending::Destroyed) {
+        Form_Unload();
+        if (w != mWidget) return;  // the handler unloaded the window itself
+    }
     mWidget = nullptr;
     mControls.clear();
-    w->SetUnloading();
-    w->close();  // deleted by the event loop: a handler of one of its controls may be running
+    // Not loaded any more, so the close finds nothing to do; deleted by the event loop.
+    if (ending == Ending::Unload) w->close();
     emit Unloaded();
 }
 
-void FormWindow::ClosedByUser() {
-    Form_Unload();
-    mWidget = nullptr;
-    mControls.clear();
-    emit Unloaded();
+bool FormWindow::IsControl(const QObject* o) const {
+    for (const QPointer<QObject>& c : mControls)
+        if (c == o) return true;
+    return false;
 }
 
 QObject* FormWindow::Find(const QString& name) const {
@@ -403,11 +419,9 @@ void FormWindow::ThenFocus(const QString& pane,
     }
 }
 
-std::function<void()> FormWindow::WhileLoaded(std::function<void()> handler) {
-    // A window unloaded while one of its controls is still busy (a panel animating, say) may
-    // raise events after its controls are gone: its handlers no longer run.
-    return [this, built = QPointer<FormWidget>(mWidget), h = Guarded(std::move(handler))] {
-        if (built && mWidget == built) h();
+std::function<void()> FormWindow::Handler(std::function<void()> handler) {
+    return [this, built = QPointer<FormWidget>(mWidget), h = std::move(handler)] {
+        if (built && mWidget == built) RunReportingErrors(h);
     };
 }
 
@@ -415,25 +429,19 @@ void FormWindow::OnClick(const QString& name, std::function<void()> handler) {
     QObject* o = Find(name);
     if (!o) MissingControl(name);
     if (auto* action = qobject_cast<QAction*>(o)) {
-        connect(action, &QAction::triggered, action, WhileLoaded(std::move(handler)));
+        connect(action, &QAction::triggered, action, Handler(std::move(handler)));
         return;
     }
-    OnSignal(name, SIGNAL(Click()), std::move(handler));
+    auto* relay = new ClickRelay(o, Handler(std::move(handler)));
+    if (!connect(o, SIGNAL(Click()), relay, SLOT(Fire()))) {
+        delete relay;
+        throw DesignError(QStringLiteral("%1.json: key \"%2\": the control has no event Click()")
+                              .arg(mName, name)
+                              .toStdString());
+    }
     // A label or an icon that opens something is a link (the keyboard reaches the labels).
     if (auto* label = qobject_cast<Label*>(o)) label->SetLink(true);
     if (auto* image = qobject_cast<Image*>(o)) image->SetLink(true);
-}
-
-void FormWindow::OnSignal(const QString& name, const char* signal, std::function<void()> handler) {
-    QObject* o = Find(name);
-    if (!o) MissingControl(name);
-    auto* relay = new Relay(o, WhileLoaded(std::move(handler)));
-    if (!connect(o, signal, relay, SLOT(Fire()))) {
-        delete relay;
-        throw DesignError(QStringLiteral("%1.json: key \"%2\": the control has no event %3")
-                              .arg(mName, name, QString::fromLatin1(signal + 1))
-                              .toStdString());
-    }
 }
 
 }  // namespace platform::forms

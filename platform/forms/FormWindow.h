@@ -7,6 +7,20 @@
 // States: not loaded (no on-screen window) and loaded. Show moves to loaded (building and
 // running Wire and Form_Load first when needed); Unload, the user closing the window, or the
 // destruction of its owner move back to not loaded.
+//
+// Leaving the loaded state takes one path (EndLoad), whichever of the three starts it:
+//  - Unload and the user's close run Form_Unload first, while the controls still stand; when
+//    the handler has unloaded the window itself, nothing more happens. The on-screen window then
+//    closes and is deleted by the event loop (a handler of one of its controls may be running).
+//  - The on-screen window destroyed without a close (its owner's window took it along) does not
+//    run Form_Unload: the window is already going.
+// Either way the controls are forgotten and Unloaded fires once, after Form_Unload. The
+// destruction of this object takes its on-screen window along with neither. An error escaping
+// Form_Unload goes to Unload's caller; in a user's close, which comes straight from the event
+// loop, it is reported (ReportUnhandledError) and the close goes on.
+//
+// The FormWindow owns its on-screen window; the window owns its controls, which the FormWindow
+// finds by name through guarded pointers.
 
 #include <QHash>
 #include <QObject>
@@ -39,27 +53,35 @@ class FormWidget : public QWidget {
     Q_OBJECT
 public:
     FormWidget(FormWindow* form, const FormDesign& design);
+    ~FormWidget() override;
     QWidget* Client() const { return mClient; }
     QMenuBar* MenuBar() const { return mMenuBar; }
     // Places the menu bar and the client area; again once the menus are filled.
     void LayOut();
-    // Called by FormWindow::Unload so that the close it starts skips the unload handler.
-    void SetUnloading() { mUnloading = true; }
 
 protected:
+    // The user's close (or the platform's) unloads the window; the close that Unload starts
+    // finds the window already unloaded.
     void closeEvent(QCloseEvent* event) override;
-    // Enter presses the default command button, Escape the cancel button.
+    // Enter presses the window's default button, Escape its cancel button (see WindowButton);
+    // an arrow that one of the window's own controls passes on moves the focus.
     void keyPressEvent(QKeyEvent* event) override;
     // Tab, Shift+Tab and the arrows pass over controls that cannot be seen: those a collapsed
     // panel cuts off below its title bar.
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // True when `w` is one of the controls the window built from its design (not one of a
+    // window it owns, nor anything a control holds).
+    bool OwnControl(const QWidget* w) const;
+    // True when the focus is on one of the window's own controls other than a browser pane.
+    // Only such a control's keys move the focus.
+    bool FocusOnOwnControl() const;
+
     QPointer<FormWindow> mForm;
     QWidget* mClient = nullptr;
     QMenuBar* mMenuBar = nullptr;
     QSize mClientSize;
-    bool mUnloading = false;
 };
 
 class FormWindow : public QObject {
@@ -75,7 +97,8 @@ public:
     // forward. Throws DesignError when the design file is not JSON or its structure is
     // broken; a stored value a control cannot use is reported and keeps its default.
     void Show();
-    // Runs Form_Unload, then destroys the on-screen window. Nothing when not loaded.
+    // Runs Form_Unload, then closes the on-screen window, which is deleted by the event loop.
+    // Nothing when not loaded.
     void Unload();
     bool IsLoaded() const { return !mWidget.isNull(); }
 
@@ -106,7 +129,9 @@ public:
     void Reload(const QString& pane);
 
 signals:
+    // Once a fresh build has run Form_Load and been shown.
     void Loaded();
+    // Whenever the loaded state ends, but for this object's destruction (see the top).
     void Unloaded();
 
 protected:
@@ -115,11 +140,26 @@ protected:
     virtual void Form_Load() {}
     virtual void Form_Unload() {}
 
-    // Runs `handler` on the Click of control or menu entry `name`. Throws DesignError when
-    // the window has no such control.
+    // Wiring. Every handler runs through one wrapper, Handler(), which guarantees two things:
+    //  - it runs only while the on-screen window it was wired to is the current one: a window
+    //    unloaded while one of its controls is still busy (a panel animating, say) may raise
+    //    events after its controls are gone, and their handlers no longer run;
+    //  - an error escaping it (std::bad_alloc included) goes to ReportUnhandledError: handlers
+    //    run inside Qt's event dispatch, which must not be unwound by an exception.
+
+    // Runs `handler` on the Click of control `name`, or when menu entry `name` is chosen.
+    // The runtime does not know every control's class, so a control's Click is found by name
+    // as the window wires it: throws DesignError when the window has no such control or the
+    // control has no Click.
     void OnClick(const QString& name, std::function<void()> handler);
-    // Runs `handler` on `signal` (as SIGNAL() writes it, e.g. "2ExpCol()") of control `name`.
-    void OnSignal(const QString& name, const char* signal, std::function<void()> handler);
+    // Runs `handler` on `signal` of control `name`, a C: OnSignal("EBXp2", &EBXp::ExpCol, ...).
+    // A signal the class does not have fails to compile; throws DesignError when the window has
+    // no control `name` or it is not a C.
+    template <class C, class... Args>
+    void OnSignal(const QString& name, void (C::*signal)(Args...), std::function<void()> handler) {
+        C* control = Ctl<C>(name);
+        connect(control, signal, control, Handler(std::move(handler)));
+    }
 
     const FormDesign& Design() const { return mDesign; }
 
@@ -128,13 +168,24 @@ private:
     void Build();
     void BuildControl(const ControlDesign& design, QWidget* parent);
     void BuildMenus(QMenuBar* bar, const std::vector<MenuDesign>& menus);
-    void ClosedByUser();
+    // What ends the loaded state of on-screen window `w`.
+    enum class Ending {
+        Unload,     // Unload(): Form_Unload runs, then the window is closed
+        UserClose,  // the window is closing: Form_Unload runs, the close goes on
+        Destroyed,  // the window is being destroyed without a close: no Form_Unload
+    };
+    // The one way out of the loaded state (see the top of this file). Nothing when `w` is not
+    // the current on-screen window: it was unloaded before, and a later one may stand in its
+    // place.
+    void EndLoad(FormWidget* w, Ending ending);
+    // True when `o` is one of the controls or menu entries built from the design.
+    bool IsControl(const QObject* o) const;
     [[noreturn]] void MissingControl(const QString& name) const;
     // `step` on the pane, then the pane takes the focus; each runs even when the one before
     // failed, and failures are dropped.
     void ThenFocus(const QString& pane, const std::function<void(browser::BrowserPane&)>& step);
-    // `handler`, guarded, run only while the on-screen window it was wired to is the current one.
-    std::function<void()> WhileLoaded(std::function<void()> handler);
+    // `handler` as every wired handler runs (see Wiring above).
+    std::function<void()> Handler(std::function<void()> handler);
 
     QString mName;
     FormDesign mDesign;

@@ -1,5 +1,6 @@
 #include "platform/forms/StandardControls.h"
 
+#include <QAbstractButton>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -163,6 +164,30 @@ void SetContainerBackColor(QWidget* container, Colour colour) {
         while (from && !from->property("BackColor").isValid()) from = from->parentWidget();
         if (from == container) listener->AmbientChanged(QStringLiteral("BackColor"));
     }
+}
+
+const char* WindowButtonKey(WindowButton role) {
+    return role == WindowButton::Default ? "Default" : "Cancel";
+}
+
+bool IsWindowButton(const QWidget* control, WindowButton role) {
+    return control->property(WindowButtonKey(role)).toBool();
+}
+
+void SetWindowButton(QWidget* control, WindowButton role, bool on) {
+    control->setProperty(WindowButtonKey(role), on ? QVariant(true) : QVariant());
+}
+
+bool PressWindowButton(QWidget* control, WindowButton role) {
+    if (auto* target = dynamic_cast<AccessKeyTarget*>(control)) {
+        target->AccessKeyPress(std::int16_t(role == WindowButton::Default ? 13 : 27));
+        return true;
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        button->animateClick();
+        return true;
+    }
+    return false;
 }
 
 void RegisterControl(const std::string& type, ControlCreator creator) {
@@ -505,17 +530,23 @@ CommandButton::CommandButton(QWidget* parent) : QPushButton(parent) {
 
 void CommandButton::ReadProperties(const PropertyBag& bag) {
     setText(bag.ReadString("Caption"));
-    setDefault(bag.ReadBool("Default", false));
-    mCancel = bag.ReadBool("Cancel", false);
+    for (WindowButton role : kWindowButtons)
+        SetWindowButton(this, role, bag.ReadBool(WindowButtonKey(role), false));
+    // The platform draws the default button with a heavier frame.
+    setDefault(IsWindowButton(this, WindowButton::Default));
     setFont(bag.ReadFont("Font", font()));
     ReadPointer(this, bag);
 }
 
 void CommandButton::WriteProperties(PropertyBag& bag) const {
     bag.WriteString("Caption", text());
-    bag.WriteBool("Default", isDefault(), false);
-    bag.WriteBool("Cancel", mCancel, false);
+    for (WindowButton role : kWindowButtons)
+        bag.WriteBool(WindowButtonKey(role), IsWindowButton(this, role), false);
     bag.WriteFontAlways("Font", font());
+}
+
+bool CommandButton::IsCancel() const {
+    return IsWindowButton(this, WindowButton::Cancel);
 }
 
 bool CommandButton::event(QEvent* e) {

@@ -180,14 +180,15 @@ public:
     void WriteProperties(PropertyBag& bag) const override;
 };
 
-// The platform's push button.
+// The platform's push button. It keeps its stored "Default" and "Cancel" as the window's
+// marks (see WindowButton), and shows itself as the default button when it is one.
 class CommandButton : public QPushButton, public Persistent {
     Q_OBJECT
 public:
     explicit CommandButton(QWidget* parent = nullptr);
     void ReadProperties(const PropertyBag& bag) override;
     void WriteProperties(PropertyBag& bag) const override;
-    bool IsCancel() const { return mCancel; }
+    bool IsCancel() const;
 
 signals:
     void Click();
@@ -195,9 +196,6 @@ signals:
 protected:
     // Its access key follows the window's rule for keys shared with other controls.
     bool event(QEvent* e) override;
-
-private:
-    bool mCancel = false;
 };
 
 }  // namespace platform::forms

@@ -174,6 +174,25 @@ TEST_F(KeyboardTest, ArrowKeysStillMoveAlongTheTabOrder) {
     EXPECT_EQ(main.Ctl<EBXp>("EBXp6")->Height(), height);
 }
 
+// Only the window's own controls pass it arrows that move the focus: not a browser pane, nor
+// what it holds (its page), whatever the pane lets through.
+TEST_F(KeyboardTest, ArrowKeysFromABrowserPaneMoveNoFocus) {
+    frmMain& main = Main();
+    QWidget* w = main.widget();
+    auto* pane = main.Ctl<QWidget>("Browser");
+    auto* page = new QWidget(pane);
+    page->setFocusPolicy(Qt::StrongFocus);
+    page->show();
+    for (QWidget* from : {page, pane}) {
+        from->setFocus();
+        ASSERT_TRUE(WaitFor([&] { return from->hasFocus(); }));
+        for (int key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Up, Qt::Key_Left}) {
+            Press(w, key);
+            EXPECT_EQ(Focused(w), from) << from->metaObject()->className() << " key " << key;
+        }
+    }
+}
+
 TEST_F(KeyboardTest, SpaceOnAPanelTitleTogglesOnlyTheFocusedPanel) {
     frmMain& main = Main();
     QWidget* w = main.widget();

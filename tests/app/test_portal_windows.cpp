@@ -450,4 +450,12 @@ TEST_F(ProgramTest, AboutBoxClosesWithOkEnterOrEscape) {
         QApplication::sendEvent(about.widget(), &press);
         EXPECT_TRUE(WaitFor([&] { return !about.IsLoaded(); })) << key;
     }
+    // The main window's Enter and Escape are its own: the about box it owns stays.
+    about.LoadToolbar(main);
+    auto* ok = about.Ctl<QPushButton>("cmdOK");
+    for (int key : {Qt::Key_Escape, Qt::Key_Return}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(main.widget(), &press);
+        EXPECT_FALSE(ok->isDown()) << key;
+    }
 }

@@ -3,7 +3,9 @@
 
 #include <QFile>
 #include <QPalette>
+#include <QPointer>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "app/Application.h"
 #include "forms/ToolWindows.h"
@@ -123,6 +125,46 @@ TEST_F(ProgramTest, AssignmentToolGivesFocusBackAndReopensWhereItWasLeft) {
     EXPECT_TRUE(WaitFor([&] { return QApplication::activeWindow() == main.widget(); }));
     tool.LoadToolbar(main);
     EXPECT_EQ(tool.widget()->pos(), QPoint(300, 210));
+}
+
+// Form_Unload (the assignment tool's remembers where the window stood) runs when the window is
+// unloaded or closed by the user, not when its owner's window takes it along.
+TEST_F(ProgramTest, TheUnloadHandlerRunsOnUnloadAndCloseButNotWithTheOwner) {
+    frmMain& main = ShowMain();
+    frmToolbar& tool = Instance<frmToolbar>();
+    int unloaded = 0;
+    QObject counting;
+    QObject::connect(&tool, &FormWindow::Unloaded, &counting, [&] { ++unloaded; });
+    const auto leftAfter = [&](int x, const std::function<void()>& unload) {
+        tool.LoadToolbar(main);
+        QPointer<QWidget> window = tool.widget();
+        window->move(x, 210);
+        unload();
+        EXPECT_TRUE(WaitFor([&] { return window.isNull(); }));
+        EXPECT_FALSE(tool.IsLoaded());
+        return FloatTbr::TbrLeft;
+    };
+    EXPECT_EQ(leftAfter(100, [&] { tool.UnloadToolbar(); }), 100 * 15);
+    EXPECT_EQ(leftAfter(200, [&] { tool.widget()->close(); }), 200 * 15);
+    EXPECT_EQ(unloaded, 2);
+    EXPECT_EQ(leftAfter(300, [&] { main.widget()->close(); }), 200 * 15);
+    EXPECT_EQ(unloaded, 3);
+}
+
+// The user's close runs the unload handler straight from the event loop: an error escaping it
+// is reported like any handler's, and the window still goes.
+TEST_F(ProgramTest, AnErrorInTheUnloadHandlerOfAUserCloseIsReported) {
+    struct Failing : FormWindow {
+        Failing() : FormWindow(QStringLiteral("Form7")) {}
+        void Form_Unload() override { throw std::runtime_error("unload failed"); }
+    } window;
+    window.Show();
+    QPointer<QWidget> w = window.widget();
+    w->close();
+    EXPECT_EQ(unhandled, std::vector<QString>{"unload failed"});
+    EXPECT_TRUE(WaitFor([&] { return w.isNull(); }));
+    EXPECT_FALSE(window.IsLoaded());
+    unhandled.clear();
 }
 
 TEST(FloatTbrTest, PositionsBecomeSixteenBitValues) {
