@@ -14,6 +14,7 @@
 #include "controls/gxButtons_H/gxButtons_H.h"
 #include "platform/Units.h"
 #include "platform/forms/AccessibleForms.h"
+#include "platform/forms/Control.h"
 
 namespace controls {
 
@@ -71,8 +72,9 @@ public:
         s.checkable = button()->Mode() != 0;
         s.checked = button()->Mode() != 0 && button()->Value();
         // The window's default button, or the focused one shown as the default.
-        s.defaultButton = button()->property("Default").toBool() ||
-                          (button()->StateFlags() & gxButtons_H::kFocusLook) != 0;
+        s.defaultButton =
+            platform::forms::IsWindowButton(button(), platform::forms::WindowButton::Default) ||
+            (button()->StateFlags() & gxButtons_H::kFocusLook) != 0;
         return s;
     }
 

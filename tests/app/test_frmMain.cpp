@@ -140,7 +140,7 @@ TEST_F(ProgramTest, PanelsFollowTheOnesAboveThemAtEveryStep) {
     EBXp* reports = main.Ctl<EBXp>("EBXp2");
     EBXp* info = main.Ctl<EBXp>("EBXp4");
     // After Load: the report-card panel is its title bar, the information panel just under it.
-    EXPECT_TRUE(reports->Expanded());
+    EXPECT_TRUE(reports->Expanded());  // the flag is True while collapsed
     EXPECT_EQ(reports->Height(), 450.0f);
     EXPECT_EQ(info->Top(), 600.0f + 450.0f + 45.0f);
 

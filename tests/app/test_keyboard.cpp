@@ -197,18 +197,18 @@ TEST_F(KeyboardTest, SpaceOnAPanelTitleTogglesOnlyTheFocusedPanel) {
     frmMain& main = Main();
     QWidget* w = main.widget();
     auto* panel = main.Ctl<EBXp>("EBXp2");
-    ASSERT_TRUE(panel->Expanded());  // starts collapsed
+    ASSERT_TRUE(panel->Expanded());  // starts collapsed: the flag is True while collapsed
     const float collapsed = panel->Height();
     ASSERT_TRUE(TabTo(w, "EBXp2"));
     Press(w, Qt::Key_Space);
-    EXPECT_FALSE(panel->Expanded());
+    EXPECT_FALSE(panel->Expanded());  // False: expanded
     EXPECT_EQ(panel->Height(), float(panel->UserHeight()));
     EXPECT_EQ(sounds->played.size(), 1u);
     // The button inside is a stop only while the panel shows it.
     EXPECT_TRUE(TabChain(w).contains("gxButtons_H7"));
     ASSERT_TRUE(TabTo(w, "EBXp2"));
     Press(w, Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_TRUE(panel->Expanded());
+    EXPECT_TRUE(panel->Expanded());  // True: collapsed again
     EXPECT_EQ(panel->Height(), collapsed);
     EXPECT_FALSE(TabChain(w).contains("gxButtons_H7"));
 
@@ -216,7 +216,7 @@ TEST_F(KeyboardTest, SpaceOnAPanelTitleTogglesOnlyTheFocusedPanel) {
     auto* outer = main.Ctl<EBXp>("EBXp1");
     auto* inner = main.Ctl<Label>("Label10");
     ASSERT_TRUE(outer->isAncestorOf(inner));
-    const bool state = outer->Expanded();
+    const bool state = outer->Expanded();  // True while collapsed, whichever it is now
     QTest::keyClick(inner, Qt::Key_Space);
     EXPECT_EQ(outer->Expanded(), state);
     EXPECT_EQ(sounds->played.size(), 2u);

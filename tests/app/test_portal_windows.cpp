@@ -291,7 +291,7 @@ TEST_F(ProgramTest, AssignmentToolStacksItsPanelsTwoLevelsDeep) {
     EXPECT_EQ(info->Top(), 0.0f);
     EXPECT_EQ(upload->Top(), 1200.0f);
     EXPECT_EQ(upload->Height(), 5415.0f);
-    EXPECT_TRUE(upload->Expanded());
+    EXPECT_TRUE(upload->Expanded());  // the flag is True while collapsed
     EXPECT_EQ(folder->Top(), 1680.0f);
     EXPECT_EQ(folder->Height(), 6615.0f);
 
