@@ -6,9 +6,8 @@
 // changing them: a style that draws with another colour or gradient direction than a
 // property's passes it down as an argument. What drawing does write is its own: the gradient
 // table, the shaded bands and the pooled brushes and pens (caches), and, through
-// PrepareShapeClip, the one-pixel
-// custom-click shift of a picture-shaped button. Ring colours are data: twelve sides, inner to
-// outer ring, each left, top, right, bottom (see Ring).
+// PrepareShapeClip, the one-pixel custom-click shift of a picture-shaped button. Ring colours
+// are data: twelve sides, inner to outer ring, each left, top, right, bottom (see Ring).
 
 #include <QGuiApplication>
 #include <QScreen>
