@@ -27,3 +27,14 @@ start_a11y_bus() {
         org.a11y.Bus.GetAddress >/dev/null 2>&1; }
     wait_for 20 bus_up || skip "the accessibility bus did not start"
 }
+
+# start_program_for_a11y QUILLMERE PORTAL: a session on the demo portal (lib.sh), the
+# accessibility bus, and the program with its accessibility always on; its pid is in $app.
+start_program_for_a11y() {
+    start_session "$2" 200
+    start_a11y_bus
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$1" --portal "$url" --config "$work/empty.ini" \
+        >"$work/quillmere.out" 2>&1 &
+    app=$!
+    pids+=($app)
+}

@@ -7,34 +7,15 @@ import sys
 import time
 
 import pyatspi
+from atspi_tree import application as application_of
+from atspi_tree import nodes as snapshot
 
 pid = int(sys.argv[1])
 press = sys.argv[2] if len(sys.argv) > 2 else None
 
 
 def application():
-    desktop = pyatspi.Registry.getDesktop(0)
-    for app in desktop:
-        try:
-            if app is not None and app.get_process_id() == pid:
-                return app
-        except Exception:
-            pass
-    return None
-
-
-def walk(node, out):
-    for child in node:
-        if child is None:
-            continue
-        out.append(child)
-        walk(child, out)
-
-
-def snapshot(app):
-    nodes = []
-    walk(app, nodes)
-    return nodes
+    return application_of(pid)
 
 
 expected = {

@@ -13,13 +13,7 @@ source "$here/lib.sh"
 source "$here/a11y.sh"
 enter_a11y_session "$0" "$@"
 
-start_session "$portal" 200
-start_a11y_bus
-
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$quillmere" --portal "$url" --config "$work/empty.ini" \
-    >"$work/quillmere.out" 2>&1 &
-app=$!
-pids+=($app)
+start_program_for_a11y "$quillmere" "$portal"
 
 "$python" "$here/accessibility.py" "$app" "Attendance Records" ||
     fail "accessibility tree: see above"

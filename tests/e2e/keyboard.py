@@ -8,41 +8,18 @@
 # Exits 1 naming what failed.
 import subprocess
 import sys
-import time
 
 import pyatspi
+from atspi_tree import application as application_of
+from atspi_tree import fail, nodes, poll
 
 pid = int(sys.argv[1])
 window = sys.argv[2]
 step = sys.argv[3]
 
 
-def fail(message):
-    print("FAIL: " + message, file=sys.stderr)
-    sys.exit(1)
-
-
 def application():
-    for app in pyatspi.Registry.getDesktop(0):
-        try:
-            if app is not None and app.get_process_id() == pid:
-                return app
-        except Exception:
-            pass
-    return None
-
-
-def nodes(root):
-    out = []
-
-    def walk(node):
-        for child in node:
-            if child is not None:
-                out.append(child)
-                walk(child)
-
-    walk(root)
-    return out
+    return application_of(pid)
 
 
 def main_window(app):
@@ -66,15 +43,6 @@ def focused(app):
 def key(name):
     subprocess.run(["xdotool", "key", name], check=True)
 
-
-def poll(test, seconds):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        result = test()
-        if result:
-            return result
-        time.sleep(0.1)
-    return None
 
 
 app = poll(application, 60)

@@ -5,37 +5,16 @@
 #   walk.py PID REQUEST_LOG
 # Exits 1 naming the step that failed.
 import sys
-import time
 
-import pyatspi
+from atspi_tree import application as application_of
+from atspi_tree import fail, poll
 
 pid = int(sys.argv[1])
 log = sys.argv[2]
 
 
-def fail(message):
-    print("FAIL: " + message, file=sys.stderr)
-    sys.exit(1)
-
-
-def poll(test, seconds):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        try:
-            result = test()
-        except Exception:
-            result = None
-        if result:
-            return result
-        time.sleep(0.2)
-    return None
-
-
 def application():
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.get_process_id() == pid:
-            return app
-    return None
+    return application_of(pid)
 
 
 def window(app, title):
