@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/Files.h"
+
 namespace app {
 
 namespace {
@@ -77,13 +79,16 @@ bool ParsePalette(const QString& text, platform::SystemColours* palette) {
 }
 
 // Reads one INI file over `into`. Keys it does not know are reported in `warnings` and ignored.
-// Returns false when the file exists but cannot be read.
-bool ReadIni(const QString& path, FileSettings& into, QString& warnings) {
-    QFile probe(path);
-    if (!probe.open(QIODevice::ReadOnly)) return false;
-    probe.close();
+// Returns false, with the reason in `why`, when the file exists but cannot be read.
+bool ReadIni(const QString& path, FileSettings& into, QString& warnings, QString& why) {
+    // Only a readable regular file of a sane size is handed to the settings reader: a FIFO or a
+    // device would block it or feed it without end.
+    if (!platform::files::ReadInputFile(path, &why)) return false;
     const QSettings ini(path, QSettings::IniFormat);
-    if (ini.status() != QSettings::NoError) return false;
+    if (ini.status() != QSettings::NoError) {
+        why = QStringLiteral("not a valid settings file");
+        return false;
+    }
     for (const QString& key : ini.allKeys()) {
         if (std::find(std::begin(kKnownKeys), std::end(kKnownKeys), key) == std::end(kKnownKeys))
             warnings += QStringLiteral("quillmere: %1: unknown key %2 (ignored)\n").arg(path, key);
@@ -227,16 +232,20 @@ ParseOutcome ParseArguments(const QStringList& args) {
     // (or --config, which replaces only it), then the command line over them all.
     FileSettings files;
     const QStringList system = SystemIniPaths();
+    QString why;
     for (auto it = system.crbegin(); it != system.crend(); ++it) {
-        if (QFileInfo::exists(*it) && !ReadIni(*it, files, out.warnings))
+        if (QFileInfo::exists(*it) && !ReadIni(*it, files, out.warnings, why))
             out.warnings +=
-                QStringLiteral("quillmere: cannot read configuration file %1 (ignored)\n").arg(*it);
+                QStringLiteral("quillmere: cannot read configuration file %1: %2 (ignored)\n")
+                    .arg(*it, why);
     }
     const QString iniPath = parser.isSet(config) ? parser.value(config) : DefaultIniPath();
     if (parser.isSet(config) && !QFileInfo::exists(iniPath))
         return FailAfter(out, QStringLiteral("configuration file not found: %1").arg(iniPath));
-    if (!iniPath.isEmpty() && QFileInfo::exists(iniPath) && !ReadIni(iniPath, files, out.warnings))
-        return FailAfter(out, QStringLiteral("cannot read configuration file %1").arg(iniPath));
+    if (!iniPath.isEmpty() && QFileInfo::exists(iniPath) &&
+        !ReadIni(iniPath, files, out.warnings, why))
+        return FailAfter(out,
+                         QStringLiteral("cannot read configuration file %1: %2").arg(iniPath, why));
     QString portalText = files.portal, webmailText = files.webmail;
     QString portalSource = files.portalSource, webmailSource = files.webmailSource;
     if (files.hasGuestUser) c.guestUser = files.guestUser;

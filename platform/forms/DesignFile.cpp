@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include "platform/Files.h"
+
 namespace platform::forms {
 
 namespace {
@@ -245,12 +247,13 @@ FormDesign ParseDesign(const QByteArray& text, const QString& file, const Placeh
 FormDesign LoadDesign(const QString& name) {
     const QString file = name + QStringLiteral(".json");
     const QString path = ResolveResourcePath(QStringLiteral("forms/") + file);
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        throw DesignError(
-            QStringLiteral("%1: design file not found (%2)").arg(file, path).toStdString());
+    QString why;
+    const std::optional<QByteArray> text = files::ReadInputFile(path, &why);
+    if (!text) {
+        if (why == QLatin1String("not found")) why = QStringLiteral("design file not found");
+        throw DesignError(QStringLiteral("%1: %2 (%3)").arg(file, why, path).toStdString());
     }
-    return ParseDesign(f.readAll(), file, gPlaceholders);
+    return ParseDesign(*text, file, gPlaceholders);
 }
 
 }  // namespace platform::forms

@@ -1,6 +1,7 @@
 // Command line and INI file.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -91,6 +92,12 @@ TEST(ConfigTest, IniFileIsReadAndTheCommandLineWins) {
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_TRUE(bad.output.contains("bad.ini, key portal/url")) << bad.output.toStdString();
     EXPECT_EQ(Parse({"--config", dir.filePath("missing.ini")}).exitCode, 2);
+    // A FIFO in its place is refused at once (it would wait for a writer), naming it.
+    const QString fifo = dir.filePath("fifo.ini");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    auto pipe = Parse({"--config", fifo});
+    EXPECT_EQ(pipe.exitCode, 2);
+    EXPECT_TRUE(pipe.output.contains(fifo + ": not a regular file")) << pipe.output.toStdString();
 }
 
 TEST(ConfigTest, PlaceholdersComeFromTheConfiguredPortal) {

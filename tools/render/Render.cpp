@@ -20,6 +20,7 @@
 #include "controls/gxButtons_H/gxButtons_H.h"
 #include "forms/ToolWindows.h"
 #include "platform/Colour.h"
+#include "platform/Files.h"
 #include "platform/browser/RecordingBrowser.h"
 #include "platform/forms/Control.h"
 #include "platform/forms/DesignFile.h"
@@ -258,11 +259,13 @@ QImage RenderForm(const QString& name) {
 }
 
 PropertyBag LoadBagFile(const QString& path) {
-    QFile f(path);
-    if (!f.exists()) Fail(QStringLiteral("%1: bag file not found").arg(path));
-    if (!f.open(QIODevice::ReadOnly))
-        Fail(QStringLiteral("%1: cannot read: %2").arg(path, f.errorString()));
-    const QByteArray text = f.readAll();
+    QString why;
+    const std::optional<QByteArray> read = platform::files::ReadInputFile(path, &why);
+    if (!read) {
+        if (why == QLatin1String("not found")) why = QStringLiteral("bag file not found");
+        Fail(QStringLiteral("%1: %2").arg(path, why));
+    }
+    const QByteArray& text = *read;
     Json object;
     try {
         object = Json::parse(text.constData(), text.constData() + text.size());
