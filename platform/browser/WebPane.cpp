@@ -293,8 +293,6 @@ WebPane::WebPane(QWidget* parent) : BrowserPane(parent) {
         ShowDownloadStatus();  // a running download comes back after a zoom level
     });
 
-    mFindBar = new FindBar(this);
-    connect(mFindBar, &FindBar::VisibilityChanged, this, &WebPane::LayOutChildren);
     AddKeys();
 }
 
@@ -326,8 +324,12 @@ void WebPane::AddKeys() {
     add({Qt::CTRL | Qt::Key_Minus}, [this] { ZoomOut(); });
     add({Qt::CTRL | Qt::Key_0}, [this] { ZoomReset(); });
     add({Qt::CTRL | Qt::Key_F}, [this] { OpenFindBar(); });
-    add({Qt::Key_F3}, [this] { mFindBar->Find(false); });
-    add({Qt::SHIFT | Qt::Key_F3}, [this] { mFindBar->Find(true); });
+    add({Qt::Key_F3}, [this] {
+        if (mFindBar) mFindBar->Find(false);
+    });
+    add({Qt::SHIFT | Qt::Key_F3}, [this] {
+        if (mFindBar) mFindBar->Find(true);
+    });
     add({Qt::CTRL | Qt::Key_P}, [this] { Print(); });
     // Escape belongs to the page, except while a download runs.
     mCancelDownloads = add({Qt::Key_Escape}, [this] { CancelDownloads(); });
@@ -439,7 +441,7 @@ void WebPane::CreateView() {
     mView->lower();
     mView->show();
     setFocusProxy(mView);
-    mFindBar->SetView(mView);
+    if (mFindBar) mFindBar->SetView(mView);
 
     connect(page, &QWebEnginePage::loadingChanged, this, &WebPane::OnLoadingChanged);
     connect(page, &QWebEnginePage::loadProgress, this, &WebPane::OnProgress);
@@ -492,8 +494,8 @@ void WebPane::CreateView() {
 }
 
 void WebPane::LayOutChildren() {
-    const int bar = mFindBar->isVisible() ? mFindBar->sizeHint().height() : 0;
-    mFindBar->setGeometry(0, height() - bar, width(), bar);
+    const int bar = mFindBar && mFindBar->isVisible() ? mFindBar->sizeHint().height() : 0;
+    if (mFindBar) mFindBar->setGeometry(0, height() - bar, width(), bar);
     if (mView) mView->setGeometry(0, 0, width(), height() - bar);
     if (mErrorPanel) mErrorPanel->setGeometry(0, 0, width(), height() - bar);
     if (mStatus->isVisible()) {
@@ -609,6 +611,12 @@ void WebPane::ZoomReset() {
 
 void WebPane::OpenFindBar() {
     if (!mView) return;
+    // Made at its first use: until then a screen reader finds no search field in every pane.
+    if (!mFindBar) {
+        mFindBar = new FindBar(this);
+        connect(mFindBar, &FindBar::VisibilityChanged, this, &WebPane::LayOutChildren);
+        mFindBar->SetView(mView);
+    }
     mFindBar->Open();
 }
 
