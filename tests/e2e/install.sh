@@ -32,7 +32,7 @@ grep -qxF "quillmere: run-time files in $prefix/share/quillmere" "$work/shot.out
 echo "screenshot: demo portal plugin and sounds found under the prefix"
 
 # The browser pane plugin, under a display.
-QUILLMERE_TRACE=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$prefix/bin/quillmere" \
+QUILLMERE_TRACE=1 "$here/xvfb.sh" "$prefix/bin/quillmere" \
     --config "$work/empty.ini" >"$work/run.out" 2>&1 &
 pids+=($!)
 said() { grep -qF -- "$1" "$work/run.out"; }

@@ -2,6 +2,11 @@
 
 fail() {
     echo "FAIL: $*" >&2
+    # What the program said, so that a failure far away (in CI) can be understood.
+    if [ -n "${work:-}" ] && [ -s "$work/quillmere.out" ]; then
+        echo "--- the program's output (last 40 lines):" >&2
+        tail -n 40 "$work/quillmere.out" >&2
+    fi
     exit 1
 }
 
