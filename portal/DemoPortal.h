@@ -7,6 +7,7 @@
 //
 // Plain C++ on cpp-httplib; no Qt, so the standalone tool and the tests link it alone.
 
+#include <chrono>
 #include <cstddef>
 #include <deque>
 #include <fstream>
@@ -33,6 +34,9 @@ struct Options {
     std::size_t uploadLimit = 8 * 1024 * 1024;  // largest file the upload page accepts, in bytes
     std::string guestUser = "guest";
     std::string guestPassword = "guest";
+    // How long a client may take to send a request's line and header fields; a connection that
+    // is slower is answered 408 and closed, so that it cannot hold a worker.
+    std::chrono::milliseconds requestHeadDeadline{10000};
 };
 
 class DemoPortal {

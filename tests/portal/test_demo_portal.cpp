@@ -3,12 +3,18 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -17,6 +23,63 @@ using portal::DemoPortal;
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+// A plain TCP connection to 127.0.0.1, for requests no HTTP client would send.
+class RawConnection {
+public:
+    explicit RawConnection(int port) : mSock(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(static_cast<uint16_t>(port));
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        mConnected = ::connect(mSock, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    }
+    ~RawConnection() { ::close(mSock); }
+    RawConnection(const RawConnection&) = delete;
+    RawConnection& operator=(const RawConnection&) = delete;
+
+    bool Send(const std::string& data) {
+        std::size_t sent = 0;
+        while (mConnected && sent < data.size()) {
+            const ssize_t n = ::send(mSock, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
+            if (n <= 0) return false;
+            sent += static_cast<std::size_t>(n);
+        }
+        return mConnected;
+    }
+
+    // Everything the server sends until it closes the connection (or 20 s pass).
+    std::string ReadToEnd() {
+        std::string text;
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (std::chrono::steady_clock::now() < until) {
+            pollfd fd{mSock, POLLIN, 0};
+            if (::poll(&fd, 1, 100) <= 0) continue;
+            char buffer[4096];
+            const ssize_t n = ::recv(mSock, buffer, sizeof buffer, 0);
+            if (n <= 0) break;
+            text.append(buffer, static_cast<std::size_t>(n));
+        }
+        return text;
+    }
+
+private:
+    int mSock;
+    bool mConnected = false;
+};
+
+std::string Exchange(int port, const std::string& request) {
+    RawConnection connection(port);
+    if (!connection.Send(request)) return {};
+    return connection.ReadToEnd();
+}
+
+std::vector<std::string> FileLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream file(path);
+    for (std::string line; std::getline(file, line);) lines.push_back(line);
+    return lines;
 }
 
 class DemoPortalTest : public testing::Test {
@@ -167,10 +230,43 @@ TEST_F(DemoPortalTest, LogsEveryRequestOfBothServersInMemoryAndInTheFile) {
     EXPECT_EQ(server->RequestLog(), expected);
 
     // The file is written as requests arrive, while the server keeps running.
-    std::vector<std::string> lines;
-    std::ifstream file(logPath);
-    for (std::string line; std::getline(file, line);) lines.push_back(line);
-    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(FileLines(logPath), expected);
+}
+
+TEST_F(DemoPortalTest, RefusesRequestsWithTooManyOrTooLargeHeaderFields) {
+    auto request = [](int fields, std::size_t size) {
+        std::string text = "GET /School/Profile/GUI/ HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+        for (int i = 2; i < fields; ++i) {
+            text += "X-Field-" + std::to_string(i) + ": " + std::string(size, 'v') + "\r\n";
+        }
+        return text + "Connection: close\r\n\r\n";
+    };
+    // 100 fields are read; one more is refused, as are 20 fields of 4000 bytes.
+    EXPECT_TRUE(Contains(Exchange(server->Port(), request(100, 10)), "HTTP/1.1 200"));
+    const std::string many = Exchange(server->Port(), request(101, 10));
+    EXPECT_TRUE(Contains(many, "HTTP/1.1 431")) << many.substr(0, 200);
+    EXPECT_TRUE(Contains(many, "more than 100 header fields"));
+    const std::string large = Exchange(server->Port(), request(20, 4000));
+    EXPECT_TRUE(Contains(large, "HTTP/1.1 431")) << large.substr(0, 200);
+    // Far past the bound the request is refused while it is still being sent.
+    RawConnection flood(server->Port());
+    std::thread sender([&] { flood.Send(request(200000, 10)); });
+    EXPECT_TRUE(Contains(flood.ReadToEnd(), "HTTP/1.1 431"));
+    sender.join();
+    // The web-mail stub has the same bounds.
+    EXPECT_TRUE(Contains(Exchange(server->WebmailPort(), request(101, 10)), "HTTP/1.1 431"));
+    EXPECT_EQ(client->Get("/School/Profile/GUI/")->status, 200);
+}
+
+TEST_F(DemoPortalTest, AnswersRangeRequestsWithTheWholePageOnce) {
+    auto plain = client->Get("/School/Profile/GUI/");
+    ASSERT_TRUE(plain);
+    std::string ranges = "bytes=0-";
+    while (ranges.size() < 8000) ranges += ",0-";
+    auto ranged = client->Get("/School/Profile/GUI/", {{"Range", ranges}});
+    ASSERT_TRUE(ranged);
+    EXPECT_EQ(ranged->status, 200);
+    EXPECT_EQ(ranged->body, plain->body);
 }
 
 TEST_F(DemoPortalTest, LoginSetsTheSessionCookieAndLogoutClearsIt) {
@@ -270,6 +366,30 @@ TEST_F(DemoPortalTest, StopsPromptlyWithAnIdleConnectionOpen) {
     httplib::Client after("127.0.0.1", port);
     after.set_connection_timeout(2);
     EXPECT_FALSE(after.Get("/School/Profile/GUI/"));
+}
+
+TEST(DemoPortalConnections, SlowClientsNeitherStallOthersNorHoldOnForLong) {
+    portal::Options options;
+    options.requestHeadDeadline = std::chrono::seconds(2);
+    DemoPortal server(options);
+    ASSERT_TRUE(server.Start());
+    // Eight clients send half a request and then nothing.
+    std::vector<std::unique_ptr<RawConnection>> slow;
+    for (int i = 0; i < 8; ++i) {
+        slow.push_back(std::make_unique<RawConnection>(server.Port()));
+        ASSERT_TRUE(slow.back()->Send("GET /School/Profile/GUI/ HTTP/1.1\r\nHost: 127.0.0.1\r\n"));
+    }
+    // A ninth is answered at once, well before the slow ones run out of time.
+    httplib::Client client(server.BaseUrl());
+    client.set_connection_timeout(4);
+    client.set_read_timeout(4);
+    auto page = client.Get("/School/Profile/GUI/");
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+    // The slow ones are told they took too long, and their connections end.
+    for (auto& connection : slow) {
+        EXPECT_TRUE(Contains(connection->ReadToEnd(), "HTTP/1.1 408"));
+    }
 }
 
 TEST_F(DemoPortalTest, StartReportsAPortInUse) {
