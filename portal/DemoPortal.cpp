@@ -26,9 +26,16 @@ constexpr const char* kSessionCookie = "QMSESSION";
 constexpr const char* kHome = "/School/Profile/GUI/";
 // Multipart framing (boundaries, part headers, other form fields) on top of the file itself.
 constexpr std::size_t kMultipartOverhead = 64 * 1024;
-// The in-memory log keeps the newest entries only; the log file keeps everything.
+// The in-memory log keeps the newest entries only, by count and by size; the log file keeps
+// everything.
 constexpr std::size_t kMaxLogEntries = 100000;
+constexpr std::size_t kMaxLogBytes = 4 * 1024 * 1024;
 constexpr std::size_t kMaxUploadsListed = 50;
+// Sessions: the least recently used go first past these bounds, and any unused for an hour ends.
+constexpr std::size_t kMaxSessions = 1000;
+constexpr std::size_t kMaxSessionBytes = 1024 * 1024;
+constexpr auto kSessionIdle = std::chrono::hours(1);
+constexpr std::size_t kMaxUserName = 256;
 
 // Connections. Each server has enough workers that a few clients which send part of a request
 // and stop do not keep the others waiting, and each request's line and header fields must come
@@ -257,6 +264,24 @@ void StatusForRefusal(httplib::Response& res) {
     }
 }
 
+// A request target for the log: bytes outside printable ASCII become %XX, so that a raw CR or
+// a terminal escape sequence cannot start a line of its own or reach a terminal reading it.
+std::string LogText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte > 0x20 && byte < 0x7f) {
+            out += c;
+        } else {
+            out += '%';
+            out += "0123456789ABCDEF"[byte >> 4];
+            out += "0123456789ABCDEF"[byte & 0xf];
+        }
+    }
+    return out;
+}
+
 std::string Lower(std::string_view s) {
     std::string out(s);
     for (char& c : out) {
@@ -317,6 +342,11 @@ std::string FormatSize(std::size_t bytes) {
 std::string BaseName(const std::string& name) {
     auto slash = name.find_last_of("/\\");
     return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+std::string LogWriteFailure(const std::string& file) {
+    return "cannot write the request log " + file + ": " +
+           (errno ? std::strerror(errno) : "the write failed");
 }
 
 std::string NewToken() {
@@ -783,8 +813,16 @@ void DemoPortal::Stop() {
     mPortal.reset();
     mWebmail.reset();
     mPort = mWebmailPort = 0;
-    std::lock_guard lock(mMutex);
-    if (mLogFile.is_open()) mLogFile.close();
+    std::string failure;
+    {
+        std::lock_guard lock(mMutex);
+        if (mLogFile.is_open()) {
+            errno = 0;
+            mLogFile.close();
+            if (mLogFile.fail() && mLogError.empty()) failure = LogWriteFailure(mOptions.logFile);
+        }
+    }
+    if (!failure.empty()) RecordLogError(std::move(failure));
 }
 
 int DemoPortal::Port() const {
@@ -808,20 +846,87 @@ std::vector<std::string> DemoPortal::RequestLog() const {
     return {mLog.begin(), mLog.end()};
 }
 
-void DemoPortal::Log(const httplib::Request& req, bool webmail) {
-    std::string line = (webmail ? "webmail " : "") + req.method + " " + req.target;
+std::string DemoPortal::LogError() const {
     std::lock_guard lock(mMutex);
-    if (mLogFile.is_open()) mLogFile << line << std::endl;  // flushed: readers poll the file
-    mLog.push_back(std::move(line));
-    if (mLog.size() > kMaxLogEntries) mLog.pop_front();
+    return mLogError;
 }
 
-std::string DemoPortal::SessionUser(const httplib::Request& req) const {
+void DemoPortal::RecordLogError(std::string reason) {
+    {
+        std::lock_guard lock(mMutex);
+        if (!mLogError.empty()) return;
+        mLogError = reason;
+    }
+    if (mOptions.onLogError) mOptions.onLogError(reason);
+}
+
+void DemoPortal::Log(const httplib::Request& req, bool webmail) {
+    std::string line =
+        (webmail ? "webmail " : "") + LogText(req.method) + " " + LogText(req.target);
+    std::string failure;
+    {
+        std::lock_guard lock(mMutex);
+        if (mLogFile.is_open() && mLogError.empty()) {
+            errno = 0;
+            mLogFile << line << std::endl;  // flushed: readers poll the file
+            if (!mLogFile) {
+                failure = LogWriteFailure(mOptions.logFile);
+                mLogFile.close();
+            }
+        }
+        mLogBytes += line.size();
+        mLog.push_back(std::move(line));
+        while (mLog.size() > kMaxLogEntries || (mLogBytes > kMaxLogBytes && mLog.size() > 1)) {
+            mLogBytes -= mLog.front().size();
+            mLog.pop_front();
+        }
+    }
+    if (!failure.empty()) RecordLogError(std::move(failure));
+}
+
+std::chrono::steady_clock::time_point DemoPortal::Now() const {
+    return mOptions.clock ? mOptions.clock() : std::chrono::steady_clock::now();
+}
+
+std::string DemoPortal::SessionUser(const httplib::Request& req) {
     std::string token = CookieValue(req, kSessionCookie);
     if (token.empty()) return {};
+    const auto now = Now();
     std::lock_guard lock(mMutex);
     auto it = mSessions.find(token);
-    return it == mSessions.end() ? std::string() : it->second;
+    if (it == mSessions.end()) return {};
+    if (now - it->second.lastUsed >= kSessionIdle) {
+        mSessionBytes -= it->first.size() + it->second.user.size();
+        mSessions.erase(it);
+        return {};
+    }
+    it->second.lastUsed = now;
+    return it->second.user;
+}
+
+void DemoPortal::AddSession(const std::string& token, const std::string& user) {
+    const auto now = Now();
+    std::lock_guard lock(mMutex);
+    auto drop = [&](std::map<std::string, Session>::iterator it) {
+        mSessionBytes -= it->first.size() + it->second.user.size();
+        return mSessions.erase(it);
+    };
+    for (auto it = mSessions.begin(); it != mSessions.end();) {
+        it = now - it->second.lastUsed >= kSessionIdle ? drop(it) : std::next(it);
+    }
+    mSessions[token] = {user, now};
+    mSessionBytes += token.size() + user.size();
+    while (mSessions.size() > 1 &&
+           (mSessions.size() > kMaxSessions || mSessionBytes > kMaxSessionBytes)) {
+        auto oldest = mSessions.begin();
+        for (auto it = mSessions.begin(); it != mSessions.end(); ++it) {
+            if (it->first != token &&
+                (oldest->first == token || it->second.lastUsed < oldest->second.lastUsed)) {
+                oldest = it;
+            }
+        }
+        drop(oldest);
+    }
 }
 
 void DemoPortal::SendPage(const httplib::Request& req, httplib::Response& res,
@@ -904,12 +1009,19 @@ void DemoPortal::HandleLogin(const httplib::Request& req, httplib::Response& res
     if (req.method == "POST") {
         std::string name = req.get_param_value("user");
         std::string password = req.get_param_value("password");
-        if (!name.empty() || (name == mOptions.guestUser && password == mOptions.guestPassword)) {
+        const bool guest = name == mOptions.guestUser;
+        if (name.empty()) {
+            notice = "<p class=\"error\">Please enter your user name.</p>\n";
+        } else if (name.size() > kMaxUserName) {
+            notice = "<p class=\"error\">The user name is longer than " +
+                     std::to_string(kMaxUserName) + " bytes.</p>\n";
+        } else if (guest && password != mOptions.guestPassword) {
+            notice = "<p class=\"error\">The password of the guest account is not right.</p>\n";
+        } else if (password.empty()) {
+            notice = "<p class=\"error\">Please enter a password.</p>\n";
+        } else {
             std::string token = NewToken();
-            {
-                std::lock_guard lock(mMutex);
-                mSessions[token] = name;
-            }
+            AddSession(token, name);
             res.set_header("Set-Cookie", std::string(kSessionCookie) + "=" + token +
                                              "; Path=/; HttpOnly; SameSite=Lax");
             return SendPage(req, res, "Logged In",
@@ -918,7 +1030,6 @@ void DemoPortal::HandleLogin(const httplib::Request& req, httplib::Response& res
                                 "\">Continue to the portal home page</a></p>",
                             200, name);
         }
-        notice = "<p class=\"error\">Please enter your user name.</p>\n";
     }
     std::string body = notice;
     if (!user.empty()) {
@@ -931,8 +1042,10 @@ void DemoPortal::HandleLogin(const httplib::Request& req, httplib::Response& res
 <button type="submit">Log in</button>
 </form>
 )";
-    body += "<p>Demo account: user <code>" + Escape(mOptions.guestUser) +
-            "</code>, password <code>" + Escape(mOptions.guestPassword) + "</code>.</p>\n";
+    body += "<p>Guest account: user <code>" + Escape(mOptions.guestUser) +
+            "</code>, password <code>" + Escape(mOptions.guestPassword) +
+            "</code>. Any other user name signs in as a demo account with any password that is "
+            "not empty.</p>\n";
     body +=
         "<p><a href=\"/school/profile/gui/badLogin/bad_login.cfm\">Trouble signing in? "
         "Questions?</a></p>";
@@ -942,7 +1055,10 @@ void DemoPortal::HandleLogin(const httplib::Request& req, httplib::Response& res
 void DemoPortal::HandleLogout(const httplib::Request& req, httplib::Response& res) {
     if (std::string token = CookieValue(req, kSessionCookie); !token.empty()) {
         std::lock_guard lock(mMutex);
-        mSessions.erase(token);
+        if (auto it = mSessions.find(token); it != mSessions.end()) {
+            mSessionBytes -= it->first.size() + it->second.user.size();
+            mSessions.erase(it);
+        }
     }
     res.set_header("Set-Cookie",
                    std::string(kSessionCookie) + "=; Path=/; HttpOnly; SameSite=Lax; Max-Age=0");

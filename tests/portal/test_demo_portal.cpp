@@ -12,6 +12,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
@@ -233,6 +234,34 @@ TEST_F(DemoPortalTest, LogsEveryRequestOfBothServersInMemoryAndInTheFile) {
     EXPECT_EQ(FileLines(logPath), expected);
 }
 
+TEST_F(DemoPortalTest, LogsControlCharactersAndEscapesAsPrintableText) {
+    const std::string reply =
+        Exchange(server->Port(),
+                 "GET /a\rFAKE\x1b[2J\x07?q=\x9b\x7f HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: "
+                 "close\r\n\r\n");
+    ASSERT_TRUE(Contains(reply, "HTTP/1.1 404")) << reply;
+    const std::vector<std::string> expected = {"GET /a%0DFAKE%1B[2J%07?q=%9B%7F"};
+    EXPECT_EQ(server->RequestLog(), expected);
+    EXPECT_EQ(FileLines(logPath), expected);
+}
+
+TEST_F(DemoPortalTest, InMemoryLogKeepsTheNewestRequestsWithinItsSize) {
+    // 600 requests of 8000 bytes each: more than the log holds in memory (4 MiB).
+    const std::string filler(7980, 'a');
+    for (int i = 0; i < 600; ++i) {
+        ASSERT_TRUE(client->Get("/long/" + std::to_string(i) + "?" + filler)) << i;
+    }
+    const std::vector<std::string> log = server->RequestLog();
+    std::size_t bytes = 0;
+    for (const std::string& entry : log) bytes += entry.size();
+    EXPECT_LE(bytes, 4u * 1024 * 1024);
+    EXPECT_LT(log.size(), 600u);
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), "GET /long/599?" + filler);
+    // The file keeps every request.
+    EXPECT_EQ(FileLines(logPath).size(), 600u);
+}
+
 TEST_F(DemoPortalTest, RefusesRequestsWithTooManyOrTooLargeHeaderFields) {
     auto request = [](int fields, std::size_t size) {
         std::string text = "GET /School/Profile/GUI/ HTTP/1.1\r\nHost: 127.0.0.1\r\n";
@@ -270,10 +299,26 @@ TEST_F(DemoPortalTest, AnswersRangeRequestsWithTheWholePageOnce) {
 }
 
 TEST_F(DemoPortalTest, LoginSetsTheSessionCookieAndLogoutClearsIt) {
-    auto refused = client->Post("/School/Profile/gui/login.cfm", "user=&password=x",
-                                "application/x-www-form-urlencoded");
-    ASSERT_TRUE(refused);
-    EXPECT_FALSE(refused->has_header("Set-Cookie"));
+    auto post = [&](const std::string& form) {
+        return client->Post("/School/Profile/gui/login.cfm", form,
+                            "application/x-www-form-urlencoded");
+    };
+    // The guest account needs its own password; other names need one that is not empty.
+    for (const std::string form : {"user=&password=x", "user=guest&password=", "user=guest",
+                                   "user=guest&password=wrong", "user=avery&password="}) {
+        SCOPED_TRACE(form);
+        auto refused = post(form);
+        ASSERT_TRUE(refused);
+        EXPECT_EQ(refused->status, 400);
+        EXPECT_FALSE(refused->has_header("Set-Cookie"));
+        EXPECT_TRUE(Contains(refused->body, "class=\"error\""));
+    }
+    auto demo = post("user=avery&password=anything");
+    ASSERT_TRUE(demo);
+    EXPECT_EQ(demo->status, 200);
+    EXPECT_TRUE(demo->has_header("Set-Cookie"));
+    EXPECT_TRUE(Contains(client->Get("/School/Profile/gui/login.cfm")->body,
+                         "Any other user name signs in as a demo account"));
 
     auto login = client->Post("/School/Profile/gui/login.cfm", "user=guest&password=guest",
                               "application/x-www-form-urlencoded");
@@ -330,8 +375,9 @@ TEST_F(DemoPortalTest, EscapesUserTextInPages) {
     EXPECT_TRUE(Contains(upload->body,
                          "&lt;img src=x onerror=&quot;alert(&#39;x&#39;)&quot;&gt;&amp;.txt"));
 
-    auto login = client->Post("/School/Profile/gui/login.cfm", "user=%3Cb%20onclick%3D%22x%22%3E",
-                              "application/x-www-form-urlencoded");
+    auto login =
+        client->Post("/School/Profile/gui/login.cfm", "user=%3Cb%20onclick%3D%22x%22%3E&password=x",
+                     "application/x-www-form-urlencoded");
     ASSERT_TRUE(login);
     EXPECT_FALSE(Contains(login->body, "<b onclick"));
     EXPECT_TRUE(Contains(login->body, "&lt;b onclick=&quot;x&quot;&gt;"));
@@ -366,6 +412,72 @@ TEST_F(DemoPortalTest, StopsPromptlyWithAnIdleConnectionOpen) {
     httplib::Client after("127.0.0.1", port);
     after.set_connection_timeout(2);
     EXPECT_FALSE(after.Get("/School/Profile/GUI/"));
+}
+
+TEST(DemoPortalSessions, EndAfterAnIdleHourAndTheLeastRecentlyUsedGoFirst) {
+    std::atomic<int> minutes = 0;
+    portal::Options options;
+    options.clock = [&] {
+        return std::chrono::steady_clock::time_point() + std::chrono::minutes(minutes.load());
+    };
+    DemoPortal server(options);
+    ASSERT_TRUE(server.Start());
+    httplib::Client client(server.BaseUrl());
+    client.set_read_timeout(10);
+    auto login = [&](const std::string& user) {
+        auto res = client.Post("/School/Profile/gui/login.cfm", "user=" + user + "&password=p",
+                               "application/x-www-form-urlencoded");
+        if (!res) return httplib::Headers();
+        const std::string cookie = res->get_header_value("Set-Cookie");
+        return httplib::Headers{{"Cookie", cookie.substr(0, cookie.find(';'))}};
+    };
+    auto signedIn = [&](const httplib::Headers& cookie, const std::string& user) {
+        auto page = client.Get("/School/Profile/gui/header.cfm", cookie);
+        return page && Contains(page->body, "Signed in as <strong>" + user + "</strong>");
+    };
+
+    const httplib::Headers idle = login("idle");
+    const httplib::Headers busy = login("busy");
+    minutes = 59;
+    EXPECT_TRUE(signedIn(busy, "busy"));
+    minutes = 61;
+    EXPECT_FALSE(signedIn(idle, "idle"));
+    EXPECT_TRUE(signedIn(busy, "busy"));  // used two minutes ago
+
+    // Past 1000 sessions the one used longest ago ends.
+    minutes = 62;
+    for (int i = 0; i < 1000; ++i) {
+        std::string user = "u";
+        user += std::to_string(i);
+        ASSERT_FALSE(login(user).empty()) << i;
+    }
+    const httplib::Headers last = login("last");
+    EXPECT_FALSE(signedIn(busy, "busy"));
+    EXPECT_TRUE(signedIn(last, "last"));
+}
+
+TEST(DemoPortalLogFile, AWriteFailureIsReportedOnce) {
+    std::mutex mutex;
+    std::vector<std::string> reports;
+    portal::Options options;
+    options.logFile = "/dev/full";
+    options.onLogError = [&](const std::string& reason) {
+        std::lock_guard lock(mutex);
+        reports.push_back(reason);
+    };
+    DemoPortal server(options);
+    ASSERT_TRUE(server.Start());
+    httplib::Client client(server.BaseUrl());
+    ASSERT_TRUE(client.Get("/School/Profile/GUI/"));
+    ASSERT_TRUE(client.Get("/School/Profile/GUI/"));
+    server.Stop();
+    std::lock_guard lock(mutex);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(Contains(reports[0], "/dev/full")) << reports[0];
+    EXPECT_TRUE(Contains(reports[0], std::strerror(ENOSPC))) << reports[0];
+    EXPECT_EQ(server.LogError(), reports[0]);
+    // The in-memory log still has every request.
+    EXPECT_EQ(server.RequestLog().size(), 2u);
 }
 
 TEST(DemoPortalConnections, SlowClientsNeitherStallOthersNorHoldOnForLong) {
