@@ -1,8 +1,15 @@
 #include "portal/DemoPortal.h"
 
+#include <arpa/inet.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -19,9 +26,261 @@ constexpr const char* kSessionCookie = "QMSESSION";
 constexpr const char* kHome = "/School/Profile/GUI/";
 // Multipart framing (boundaries, part headers, other form fields) on top of the file itself.
 constexpr std::size_t kMultipartOverhead = 64 * 1024;
-// The in-memory log keeps the newest entries only; the log file keeps everything.
+// The in-memory log keeps the newest entries only, by count and by size; the log file keeps
+// everything.
 constexpr std::size_t kMaxLogEntries = 100000;
+constexpr std::size_t kMaxLogBytes = 4 * 1024 * 1024;
 constexpr std::size_t kMaxUploadsListed = 50;
+// Sessions: the least recently used go first past these bounds, and any unused for an hour ends.
+constexpr std::size_t kMaxSessions = 1000;
+constexpr std::size_t kMaxSessionBytes = 1024 * 1024;
+constexpr auto kSessionIdle = std::chrono::hours(1);
+constexpr std::size_t kMaxUserName = 256;
+
+// Connections. Each server has enough workers that a few clients which send part of a request
+// and stop do not keep the others waiting, and each request's line and header fields must come
+// within the head deadline (Options) and within these bounds.
+constexpr std::size_t kWorkers = 32;
+constexpr std::size_t kMaxHeaderCount = 100;
+constexpr std::size_t kMaxHeadBytes = 64 * 1024;  // request line and header fields together
+constexpr auto kBodyDeadline = std::chrono::seconds(60);
+constexpr auto kReadPause = std::chrono::seconds(5);  // longest silence inside a request
+constexpr auto kWritePause = std::chrono::seconds(5);
+// Browsers hold idle connections open; a short keep-alive lets Stop() finish quickly.
+constexpr auto kKeepAlive = std::chrono::seconds(1);
+constexpr std::size_t kKeepAliveRequests = 5;
+// Waits are sliced so that a stopping server ends its connections promptly.
+constexpr auto kWaitSlice = std::chrono::milliseconds(50);
+
+using Clock = std::chrono::steady_clock;
+
+enum class Refusal { kNone, kHeadTooLarge, kTooSlow };
+
+// A client connection as the server reads it: buffered reads that count the request's line and
+// header fields as they pass and stop at the bounds above, and waits that end at the request's
+// deadline or when the server stops.
+class GuardedStream final : public httplib::Stream {
+public:
+    GuardedStream(socket_t sock, const std::atomic<socket_t>& listener)
+        : mSock(sock), mListener(listener) {}
+
+    // Waits up to `idle` for the next request to begin; false when none comes.
+    bool AwaitRequest(Clock::duration idle) {
+        return mPos < mLen || Wait(POLLIN, Clock::now() + idle);
+    }
+
+    void BeginRequest(Clock::duration headDeadline) {
+        mInHead = true;
+        mHeadBytes = mLines = mLineLength = 0;
+        mDeadline = Clock::now() + headDeadline;
+    }
+
+    Refusal refusal() const { return mRefusal; }
+
+    // After refusing a head the client may still be sending it: take in what comes for a short
+    // while, so that closing does not reset the connection before the client has read the answer.
+    void Drain() {
+        ::shutdown(mSock, SHUT_WR);
+        const auto until = Clock::now() + std::chrono::seconds(1);
+        std::size_t drained = 0;
+        char sink[4096];
+        while (drained < kMaxHeadBytes * 16 && Wait(POLLIN, until)) {
+            const ssize_t n = ::recv(mSock, sink, sizeof sink, 0);
+            if (n <= 0) break;
+            drained += static_cast<std::size_t>(n);
+        }
+    }
+
+    bool is_readable() const override { return mPos < mLen || Wait(POLLIN, ReadUntil()); }
+    bool is_writable() const override { return Wait(POLLOUT, Clock::now() + kWritePause); }
+
+    ssize_t read(char* ptr, size_t size) override {
+        if (mRefusal != Refusal::kNone) return -1;
+        if (size == 0) return 0;
+        if (mPos == mLen) {
+            if (!Wait(POLLIN, ReadUntil())) {
+                if (Clock::now() >= mDeadline) mRefusal = Refusal::kTooSlow;
+                return -1;
+            }
+            ssize_t n;
+            do {
+                n = ::recv(mSock, mBuffer.data(), mBuffer.size(), 0);
+            } while (n < 0 && errno == EINTR);
+            if (n <= 0) return n;
+            mPos = 0;
+            mLen = static_cast<std::size_t>(n);
+        }
+        std::size_t n = std::min(size, mLen - mPos);
+        if (mInHead) {
+            n = CountHead(n);
+            if (n == 0) return -1;
+        }
+        std::memcpy(ptr, mBuffer.data() + mPos, n);
+        mPos += n;
+        return static_cast<ssize_t>(n);
+    }
+
+    ssize_t write(const char* ptr, size_t size) override {
+        if (!is_writable()) return -1;
+        ssize_t n;
+        do {
+            n = ::send(mSock, ptr, size, MSG_NOSIGNAL);
+        } while (n < 0 && errno == EINTR);
+        return n;
+    }
+
+    void get_remote_ip_and_port(std::string& ip, int& port) const override {
+        Address(::getpeername, ip, port);
+    }
+    void get_local_ip_and_port(std::string& ip, int& port) const override {
+        Address(::getsockname, ip, port);
+    }
+    socket_t socket() const override { return mSock; }
+
+private:
+    // Counts up to `n` buffered bytes of the request head; returns how many of them to hand on
+    // (fewer when the head ends among them), or 0 when the head grows past its bounds.
+    std::size_t CountHead(std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const char c = mBuffer[mPos + i];
+            if (++mHeadBytes > kMaxHeadBytes) break;
+            if (c == '\n') {
+                if (mLineLength == 0) {  // the empty line: the head is complete
+                    mInHead = false;
+                    mDeadline = Clock::now() + kBodyDeadline;
+                    return i + 1;
+                }
+                // The request line, then one line per header field.
+                if (++mLines > kMaxHeaderCount + 1) break;
+                mLineLength = 0;
+            } else if (c != '\r') {
+                ++mLineLength;
+            }
+            if (i + 1 == n) return n;
+        }
+        mRefusal = Refusal::kHeadTooLarge;
+        return 0;
+    }
+
+    Clock::time_point ReadUntil() const { return std::min(Clock::now() + kReadPause, mDeadline); }
+
+    // Waits for `events` until `until`; false on time-out or error, and a wait to read also
+    // ends when the server stops (an answer under way is still written).
+    bool Wait(short events, Clock::time_point until) const {
+        for (;;) {
+            if ((events & POLLIN) && mListener == INVALID_SOCKET) return false;
+            const auto left = until - Clock::now();
+            if (left <= Clock::duration::zero()) return false;
+            const auto slice = std::min<Clock::duration>(left, kWaitSlice);
+            pollfd fd{mSock, events, 0};
+            const int ready = ::poll(
+                &fd, 1,
+                static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(slice).count()));
+            if (ready > 0) return (fd.revents & (events | POLLHUP | POLLERR)) != 0;
+            if (ready < 0 && errno != EINTR) return false;
+        }
+    }
+
+    template <typename Get>
+    void Address(Get get, std::string& ip, int& port) const {
+        sockaddr_storage addr{};
+        socklen_t size = sizeof addr;
+        ip.clear();
+        port = 0;
+        if (get(mSock, reinterpret_cast<sockaddr*>(&addr), &size) != 0) return;
+        char text[INET6_ADDRSTRLEN] = {};
+        if (addr.ss_family == AF_INET) {
+            const auto* in = reinterpret_cast<const sockaddr_in*>(&addr);
+            inet_ntop(AF_INET, &in->sin_addr, text, sizeof text);
+            port = ntohs(in->sin_port);
+        } else if (addr.ss_family == AF_INET6) {
+            const auto* in6 = reinterpret_cast<const sockaddr_in6*>(&addr);
+            inet_ntop(AF_INET6, &in6->sin6_addr, text, sizeof text);
+            port = ntohs(in6->sin6_port);
+        }
+        ip = text;
+    }
+
+    socket_t mSock;
+    const std::atomic<socket_t>& mListener;
+    std::array<char, 4096> mBuffer{};
+    std::size_t mPos = 0, mLen = 0;
+    bool mInHead = false;
+    std::size_t mHeadBytes = 0, mLines = 0, mLineLength = 0;
+    Clock::time_point mDeadline = Clock::time_point::max();
+    Refusal mRefusal = Refusal::kNone;
+};
+
+// The connection the current worker thread is serving, for the error pages.
+thread_local const GuardedStream* tConnection = nullptr;
+
+// A server that reads its connections through GuardedStream.
+class GuardedServer final : public httplib::Server {
+public:
+    explicit GuardedServer(Clock::duration headDeadline) : mHeadDeadline(headDeadline) {
+        new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
+    }
+
+private:
+    bool process_and_close_socket(socket_t sock) override {
+        bool ok = false;
+        {
+            GuardedStream stream(sock, svr_sock_);
+            tConnection = &stream;
+            for (std::size_t left = kKeepAliveRequests; left > 0; --left) {
+                if (!stream.AwaitRequest(kKeepAlive)) break;
+                stream.BeginRequest(mHeadDeadline);
+                bool closed = false;
+                // Ranges are not served: every answer is the whole page, so that no request can
+                // have one page sent many times over.
+                ok = process_request(stream, left == 1, closed,
+                                     [](httplib::Request& req) { req.ranges.clear(); });
+                if (stream.refusal() == Refusal::kHeadTooLarge) stream.Drain();
+                if (!ok || closed || stream.refusal() != Refusal::kNone) break;
+            }
+            tConnection = nullptr;
+        }
+        ::shutdown(sock, SHUT_RDWR);
+        ::close(sock);
+        return ok;
+    }
+
+    Clock::duration mHeadDeadline;
+};
+
+// A request refused while its head was read comes to the error handler as a plain 400; give
+// it the status that says why.
+void StatusForRefusal(httplib::Response& res) {
+    if (!tConnection || res.status != 400) return;
+    switch (tConnection->refusal()) {
+        case Refusal::kHeadTooLarge:
+            res.status = 431;
+            break;
+        case Refusal::kTooSlow:
+            res.status = 408;
+            break;
+        case Refusal::kNone:
+            break;
+    }
+}
+
+// A request target for the log: bytes outside printable ASCII become %XX, so that a raw CR or
+// a terminal escape sequence cannot start a line of its own or reach a terminal reading it.
+std::string LogText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte > 0x20 && byte < 0x7f) {
+            out += c;
+        } else {
+            out += '%';
+            out += "0123456789ABCDEF"[byte >> 4];
+            out += "0123456789ABCDEF"[byte & 0xf];
+        }
+    }
+    return out;
+}
 
 std::string Lower(std::string_view s) {
     std::string out(s);
@@ -83,6 +342,11 @@ std::string FormatSize(std::size_t bytes) {
 std::string BaseName(const std::string& name) {
     auto slash = name.find_last_of("/\\");
     return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+std::string LogWriteFailure(const std::string& file) {
+    return "cannot write the request log " + file + ": " +
+           (errno ? std::strerror(errno) : "the write failed");
 }
 
 std::string NewToken() {
@@ -457,8 +721,8 @@ bool DemoPortal::Start(std::string* error) {
         }
     }
 
-    mPortal = std::make_unique<httplib::Server>();
-    mWebmail = std::make_unique<httplib::Server>();
+    mPortal = std::make_unique<GuardedServer>(mOptions.requestHeadDeadline);
+    mWebmail = std::make_unique<GuardedServer>(mOptions.requestHeadDeadline);
     for (httplib::Server* server : {mPortal.get(), mWebmail.get()}) {
         // cpp-httplib's default also sets SO_REUSEPORT, which would let a second server bind a
         // port that is already taken; keep SO_REUSEADDR only, so a busy port is an error.
@@ -466,8 +730,6 @@ bool DemoPortal::Start(std::string* error) {
             int yes = 1;
             setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
         });
-        // Browsers hold idle connections open; a short keep-alive lets Stop() finish quickly.
-        server->set_keep_alive_timeout(1);
         const bool webmail = server == mWebmail.get();
         server->set_pre_routing_handler(
             [this, webmail](const httplib::Request& req, httplib::Response&) {
@@ -486,9 +748,16 @@ bool DemoPortal::Start(std::string* error) {
     // methods) still get a readable one.
     mPortal->set_error_handler(httplib::Server::HandlerWithResponse(
         [this](const httplib::Request& req, httplib::Response& res) {
+            StatusForRefusal(res);
             if (!res.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
             if (res.status == 413) {
                 SendTooLarge(req, res);
+            } else if (res.status == 431) {
+                SendPage(req, res, "Request Header Fields Too Large",
+                         "<p>The request was not read: it has more than " +
+                             std::to_string(kMaxHeaderCount) + " header fields or more than " +
+                             FormatSize(kMaxHeadBytes) + " of them.</p>",
+                         res.status, std::string());
             } else {
                 SendPage(req, res, "Error " + std::to_string(res.status),
                          "<p>The portal could not handle this request.</p>", res.status);
@@ -497,6 +766,11 @@ bool DemoPortal::Start(std::string* error) {
         }));
 
     mWebmail->set_payload_max_length(kMultipartOverhead);
+    mWebmail->set_error_handler(
+        httplib::Server::HandlerWithResponse([](const httplib::Request&, httplib::Response& res) {
+            StatusForRefusal(res);
+            return httplib::Server::HandlerResponse::Unhandled;
+        }));
     auto webmail = [this](const httplib::Request& req, httplib::Response& res) {
         HandleWebmail(req, res);
     };
@@ -539,8 +813,16 @@ void DemoPortal::Stop() {
     mPortal.reset();
     mWebmail.reset();
     mPort = mWebmailPort = 0;
-    std::lock_guard lock(mMutex);
-    if (mLogFile.is_open()) mLogFile.close();
+    std::string failure;
+    {
+        std::lock_guard lock(mMutex);
+        if (mLogFile.is_open()) {
+            errno = 0;
+            mLogFile.close();
+            if (mLogFile.fail() && mLogError.empty()) failure = LogWriteFailure(mOptions.logFile);
+        }
+    }
+    if (!failure.empty()) RecordLogError(std::move(failure));
 }
 
 int DemoPortal::Port() const {
@@ -564,20 +846,87 @@ std::vector<std::string> DemoPortal::RequestLog() const {
     return {mLog.begin(), mLog.end()};
 }
 
-void DemoPortal::Log(const httplib::Request& req, bool webmail) {
-    std::string line = (webmail ? "webmail " : "") + req.method + " " + req.target;
+std::string DemoPortal::LogError() const {
     std::lock_guard lock(mMutex);
-    if (mLogFile.is_open()) mLogFile << line << std::endl;  // flushed: readers poll the file
-    mLog.push_back(std::move(line));
-    if (mLog.size() > kMaxLogEntries) mLog.pop_front();
+    return mLogError;
 }
 
-std::string DemoPortal::SessionUser(const httplib::Request& req) const {
+void DemoPortal::RecordLogError(std::string reason) {
+    {
+        std::lock_guard lock(mMutex);
+        if (!mLogError.empty()) return;
+        mLogError = reason;
+    }
+    if (mOptions.onLogError) mOptions.onLogError(reason);
+}
+
+void DemoPortal::Log(const httplib::Request& req, bool webmail) {
+    std::string line =
+        (webmail ? "webmail " : "") + LogText(req.method) + " " + LogText(req.target);
+    std::string failure;
+    {
+        std::lock_guard lock(mMutex);
+        if (mLogFile.is_open() && mLogError.empty()) {
+            errno = 0;
+            mLogFile << line << std::endl;  // flushed: readers poll the file
+            if (!mLogFile) {
+                failure = LogWriteFailure(mOptions.logFile);
+                mLogFile.close();
+            }
+        }
+        mLogBytes += line.size();
+        mLog.push_back(std::move(line));
+        while (mLog.size() > kMaxLogEntries || (mLogBytes > kMaxLogBytes && mLog.size() > 1)) {
+            mLogBytes -= mLog.front().size();
+            mLog.pop_front();
+        }
+    }
+    if (!failure.empty()) RecordLogError(std::move(failure));
+}
+
+std::chrono::steady_clock::time_point DemoPortal::Now() const {
+    return mOptions.clock ? mOptions.clock() : std::chrono::steady_clock::now();
+}
+
+std::string DemoPortal::SessionUser(const httplib::Request& req) {
     std::string token = CookieValue(req, kSessionCookie);
     if (token.empty()) return {};
+    const auto now = Now();
     std::lock_guard lock(mMutex);
     auto it = mSessions.find(token);
-    return it == mSessions.end() ? std::string() : it->second;
+    if (it == mSessions.end()) return {};
+    if (now - it->second.lastUsed >= kSessionIdle) {
+        mSessionBytes -= it->first.size() + it->second.user.size();
+        mSessions.erase(it);
+        return {};
+    }
+    it->second.lastUsed = now;
+    return it->second.user;
+}
+
+void DemoPortal::AddSession(const std::string& token, const std::string& user) {
+    const auto now = Now();
+    std::lock_guard lock(mMutex);
+    auto drop = [&](std::map<std::string, Session>::iterator it) {
+        mSessionBytes -= it->first.size() + it->second.user.size();
+        return mSessions.erase(it);
+    };
+    for (auto it = mSessions.begin(); it != mSessions.end();) {
+        it = now - it->second.lastUsed >= kSessionIdle ? drop(it) : std::next(it);
+    }
+    mSessions[token] = {user, now};
+    mSessionBytes += token.size() + user.size();
+    while (mSessions.size() > 1 &&
+           (mSessions.size() > kMaxSessions || mSessionBytes > kMaxSessionBytes)) {
+        auto oldest = mSessions.begin();
+        for (auto it = mSessions.begin(); it != mSessions.end(); ++it) {
+            if (it->first != token &&
+                (oldest->first == token || it->second.lastUsed < oldest->second.lastUsed)) {
+                oldest = it;
+            }
+        }
+        drop(oldest);
+    }
 }
 
 void DemoPortal::SendPage(const httplib::Request& req, httplib::Response& res,
@@ -660,12 +1009,19 @@ void DemoPortal::HandleLogin(const httplib::Request& req, httplib::Response& res
     if (req.method == "POST") {
         std::string name = req.get_param_value("user");
         std::string password = req.get_param_value("password");
-        if (!name.empty() || (name == mOptions.guestUser && password == mOptions.guestPassword)) {
+        const bool guest = name == mOptions.guestUser;
+        if (name.empty()) {
+            notice = "<p class=\"error\">Please enter your user name.</p>\n";
+        } else if (name.size() > kMaxUserName) {
+            notice = "<p class=\"error\">The user name is longer than " +
+                     std::to_string(kMaxUserName) + " bytes.</p>\n";
+        } else if (guest && password != mOptions.guestPassword) {
+            notice = "<p class=\"error\">The password of the guest account is not right.</p>\n";
+        } else if (password.empty()) {
+            notice = "<p class=\"error\">Please enter a password.</p>\n";
+        } else {
             std::string token = NewToken();
-            {
-                std::lock_guard lock(mMutex);
-                mSessions[token] = name;
-            }
+            AddSession(token, name);
             res.set_header("Set-Cookie", std::string(kSessionCookie) + "=" + token +
                                              "; Path=/; HttpOnly; SameSite=Lax");
             return SendPage(req, res, "Logged In",
@@ -674,7 +1030,6 @@ void DemoPortal::HandleLogin(const httplib::Request& req, httplib::Response& res
                                 "\">Continue to the portal home page</a></p>",
                             200, name);
         }
-        notice = "<p class=\"error\">Please enter your user name.</p>\n";
     }
     std::string body = notice;
     if (!user.empty()) {
@@ -687,8 +1042,10 @@ void DemoPortal::HandleLogin(const httplib::Request& req, httplib::Response& res
 <button type="submit">Log in</button>
 </form>
 )";
-    body += "<p>Demo account: user <code>" + Escape(mOptions.guestUser) +
-            "</code>, password <code>" + Escape(mOptions.guestPassword) + "</code>.</p>\n";
+    body += "<p>Guest account: user <code>" + Escape(mOptions.guestUser) +
+            "</code>, password <code>" + Escape(mOptions.guestPassword) +
+            "</code>. Any other user name signs in as a demo account with any password that is "
+            "not empty.</p>\n";
     body +=
         "<p><a href=\"/school/profile/gui/badLogin/bad_login.cfm\">Trouble signing in? "
         "Questions?</a></p>";
@@ -698,7 +1055,10 @@ void DemoPortal::HandleLogin(const httplib::Request& req, httplib::Response& res
 void DemoPortal::HandleLogout(const httplib::Request& req, httplib::Response& res) {
     if (std::string token = CookieValue(req, kSessionCookie); !token.empty()) {
         std::lock_guard lock(mMutex);
-        mSessions.erase(token);
+        if (auto it = mSessions.find(token); it != mSessions.end()) {
+            mSessionBytes -= it->first.size() + it->second.user.size();
+            mSessions.erase(it);
+        }
     }
     res.set_header("Set-Cookie",
                    std::string(kSessionCookie) + "=; Path=/; HttpOnly; SameSite=Lax; Max-Age=0");

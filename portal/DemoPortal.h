@@ -7,9 +7,11 @@
 //
 // Plain C++ on cpp-httplib; no Qt, so the standalone tool and the tests link it alone.
 
+#include <chrono>
 #include <cstddef>
 #include <deque>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -31,8 +33,19 @@ struct Options {
     int webmailPort = 0;  // 0 = ephemeral
     std::string logFile;  // request log file, appended to and flushed per line; empty = none
     std::size_t uploadLimit = 8 * 1024 * 1024;  // largest file the upload page accepts, in bytes
+    // The guest account signs in with its password only; any other name is a demo account that
+    // signs in with any password that is not empty.
     std::string guestUser = "guest";
     std::string guestPassword = "guest";
+    // How long a client may take to send a request's line and header fields; a connection that
+    // is slower is answered 408 and closed, so that it cannot hold a worker.
+    std::chrono::milliseconds requestHeadDeadline{10000};
+    // The clock sessions age by (steady_clock when empty); tests put in their own.
+    std::function<std::chrono::steady_clock::time_point()> clock;
+    // Called once (from a server thread, or from Stop() when closing the file fails) with the
+    // reason when the request log file cannot be written any more. The file is not written after
+    // that; LogError() keeps the reason.
+    std::function<void(const std::string&)> onLogError;
 };
 
 class DemoPortal {
@@ -56,8 +69,12 @@ public:
 
     // One entry per request, oldest first: method, one space, the request target as sent
     // (path and query), e.g. "GET /School/Profile/gui/attendencelist.cfm?cmd=resetall".
-    // Requests to the web-mail stub start with "webmail ": "webmail GET /".
+    // Requests to the web-mail stub start with "webmail ": "webmail GET /". Bytes of the target
+    // outside printable ASCII (control characters, terminal escapes) are written as %XX, so each
+    // entry is one printable line. Only the newest entries are kept, by count and by size.
     std::vector<std::string> RequestLog() const;
+    // Why the request log file could not be written, or empty while it could.
+    std::string LogError() const;
 
 private:
     struct Upload {
@@ -77,7 +94,10 @@ private:
     void SendPage(const httplib::Request& req, httplib::Response& res, const std::string& title,
                   const std::string& body, int status = 200,
                   std::optional<std::string> user = std::nullopt);
-    std::string SessionUser(const httplib::Request& req) const;
+    std::string SessionUser(const httplib::Request& req);
+    void AddSession(const std::string& token, const std::string& user);
+    std::chrono::steady_clock::time_point Now() const;
+    void RecordLogError(std::string reason);
     std::string UploadTable() const;
     std::string Outline() const;
 
@@ -90,10 +110,18 @@ private:
     int mWebmailPort = 0;
 
     mutable std::mutex mMutex;  // guards everything below
+    struct Session {
+        std::string user;
+        std::chrono::steady_clock::time_point lastUsed;
+    };
+
     std::deque<std::string> mLog;
+    std::size_t mLogBytes = 0;  // text held in mLog
     std::ofstream mLogFile;
-    std::map<std::string, std::string> mSessions;  // session token -> user name
-    std::vector<Upload> mUploads;                  // newest last; names and sizes only
+    std::string mLogError;
+    std::map<std::string, Session> mSessions;  // session token -> user and last use
+    std::size_t mSessionBytes = 0;             // tokens and names held in mSessions
+    std::vector<Upload> mUploads;              // newest last; names and sizes only
 };
 
 }  // namespace portal

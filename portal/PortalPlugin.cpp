@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "portal/DemoPortal.h"
 
@@ -13,13 +14,9 @@ void Copy(const std::string& text, char* out, std::size_t size) {
     std::strncpy(out, text.c_str(), size - 1);
     out[size - 1] = '\0';
 }
-}  // namespace
 
-extern "C" {
-
-// Starts a demo portal on 127.0.0.1 with its defaults; returns it, or null with `error` filled.
-__attribute__((visibility("default"))) void* qm_portal_start(char* error, std::size_t size) {
-    auto* demo = new portal::DemoPortal();
+void* Start(portal::Options options, char* error, std::size_t size) {
+    auto* demo = new portal::DemoPortal(std::move(options));
     std::string why;
     if (!demo->Start(&why)) {
         Copy(why, error, size);
@@ -27,6 +24,26 @@ __attribute__((visibility("default"))) void* qm_portal_start(char* error, std::s
         return nullptr;
     }
     return demo;
+}
+}  // namespace
+
+extern "C" {
+
+// Starts a demo portal on 127.0.0.1 with its defaults; returns it, or null with `error` filled.
+__attribute__((visibility("default"))) void* qm_portal_start(char* error, std::size_t size) {
+    return Start({}, error, size);
+}
+
+// The same, with the guest account the program's settings name (user name and password, both
+// UTF-8 and not null), so that the portal accepts the password the windows show.
+__attribute__((visibility("default"))) void* qm_portal_start_with_guest(const char* user,
+                                                                        const char* password,
+                                                                        char* error,
+                                                                        std::size_t size) {
+    portal::Options options;
+    options.guestUser = user;
+    options.guestPassword = password;
+    return Start(std::move(options), error, size);
 }
 
 // The portal's base URL ("http://127.0.0.1:PORT") and web-mail host ("127.0.0.1:PORT").

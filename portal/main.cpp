@@ -19,7 +19,8 @@ constexpr const char* kUsage =
     "Serves the demo portal and its web-mail stub on 127.0.0.1 until interrupted.\n"
     "  --port N          portal port (default: any free port)\n"
     "  --webmail-port N  web-mail stub port (default: any free port)\n"
-    "  --log FILE        append one line per request to FILE\n"
+    "  --log FILE        append one line per request to FILE; if it cannot be written, say so\n"
+    "                    and exit with status 1\n"
     "  --max-seconds S   stop by itself after S seconds\n"
     "  --help            show this text\n";
 
@@ -78,6 +79,10 @@ int main(int argc, char** argv) {
     sigaddset(&signals, SIGALRM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
+    // A log that cannot be written is said at once, and again in the exit status.
+    options.onLogError = [](const std::string& reason) {
+        std::fprintf(stderr, "quillmere-demo-portal: %s\n", reason.c_str());
+    };
     portal::DemoPortal server(options);
     std::string error;
     if (!server.Start(&error)) {
@@ -99,5 +104,5 @@ int main(int argc, char** argv) {
     int received = 0;
     sigwait(&signals, &received);
     server.Stop();
-    return 0;
+    return server.LogError().empty() ? 0 : 1;
 }

@@ -3,12 +3,19 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -17,6 +24,63 @@ using portal::DemoPortal;
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+// A plain TCP connection to 127.0.0.1, for requests no HTTP client would send.
+class RawConnection {
+public:
+    explicit RawConnection(int port) : mSock(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(static_cast<uint16_t>(port));
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        mConnected = ::connect(mSock, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    }
+    ~RawConnection() { ::close(mSock); }
+    RawConnection(const RawConnection&) = delete;
+    RawConnection& operator=(const RawConnection&) = delete;
+
+    bool Send(const std::string& data) {
+        std::size_t sent = 0;
+        while (mConnected && sent < data.size()) {
+            const ssize_t n = ::send(mSock, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
+            if (n <= 0) return false;
+            sent += static_cast<std::size_t>(n);
+        }
+        return mConnected;
+    }
+
+    // Everything the server sends until it closes the connection (or 20 s pass).
+    std::string ReadToEnd() {
+        std::string text;
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (std::chrono::steady_clock::now() < until) {
+            pollfd fd{mSock, POLLIN, 0};
+            if (::poll(&fd, 1, 100) <= 0) continue;
+            char buffer[4096];
+            const ssize_t n = ::recv(mSock, buffer, sizeof buffer, 0);
+            if (n <= 0) break;
+            text.append(buffer, static_cast<std::size_t>(n));
+        }
+        return text;
+    }
+
+private:
+    int mSock;
+    bool mConnected = false;
+};
+
+std::string Exchange(int port, const std::string& request) {
+    RawConnection connection(port);
+    if (!connection.Send(request)) return {};
+    return connection.ReadToEnd();
+}
+
+std::vector<std::string> FileLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream file(path);
+    for (std::string line; std::getline(file, line);) lines.push_back(line);
+    return lines;
 }
 
 class DemoPortalTest : public testing::Test {
@@ -167,17 +231,94 @@ TEST_F(DemoPortalTest, LogsEveryRequestOfBothServersInMemoryAndInTheFile) {
     EXPECT_EQ(server->RequestLog(), expected);
 
     // The file is written as requests arrive, while the server keeps running.
-    std::vector<std::string> lines;
-    std::ifstream file(logPath);
-    for (std::string line; std::getline(file, line);) lines.push_back(line);
-    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(FileLines(logPath), expected);
+}
+
+TEST_F(DemoPortalTest, LogsControlCharactersAndEscapesAsPrintableText) {
+    const std::string reply =
+        Exchange(server->Port(),
+                 "GET /a\rFAKE\x1b[2J\x07?q=\x9b\x7f HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: "
+                 "close\r\n\r\n");
+    ASSERT_TRUE(Contains(reply, "HTTP/1.1 404")) << reply;
+    const std::vector<std::string> expected = {"GET /a%0DFAKE%1B[2J%07?q=%9B%7F"};
+    EXPECT_EQ(server->RequestLog(), expected);
+    EXPECT_EQ(FileLines(logPath), expected);
+}
+
+TEST_F(DemoPortalTest, InMemoryLogKeepsTheNewestRequestsWithinItsSize) {
+    // 600 requests of 8000 bytes each: more than the log holds in memory (4 MiB).
+    const std::string filler(7980, 'a');
+    for (int i = 0; i < 600; ++i) {
+        ASSERT_TRUE(client->Get("/long/" + std::to_string(i) + "?" + filler)) << i;
+    }
+    const std::vector<std::string> log = server->RequestLog();
+    std::size_t bytes = 0;
+    for (const std::string& entry : log) bytes += entry.size();
+    EXPECT_LE(bytes, 4u * 1024 * 1024);
+    EXPECT_LT(log.size(), 600u);
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), "GET /long/599?" + filler);
+    // The file keeps every request.
+    EXPECT_EQ(FileLines(logPath).size(), 600u);
+}
+
+TEST_F(DemoPortalTest, RefusesRequestsWithTooManyOrTooLargeHeaderFields) {
+    auto request = [](int fields, std::size_t size) {
+        std::string text = "GET /School/Profile/GUI/ HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+        for (int i = 2; i < fields; ++i) {
+            text += "X-Field-" + std::to_string(i) + ": " + std::string(size, 'v') + "\r\n";
+        }
+        return text + "Connection: close\r\n\r\n";
+    };
+    // 100 fields are read; one more is refused, as are 20 fields of 4000 bytes.
+    EXPECT_TRUE(Contains(Exchange(server->Port(), request(100, 10)), "HTTP/1.1 200"));
+    const std::string many = Exchange(server->Port(), request(101, 10));
+    EXPECT_TRUE(Contains(many, "HTTP/1.1 431")) << many.substr(0, 200);
+    EXPECT_TRUE(Contains(many, "more than 100 header fields"));
+    const std::string large = Exchange(server->Port(), request(20, 4000));
+    EXPECT_TRUE(Contains(large, "HTTP/1.1 431")) << large.substr(0, 200);
+    // Far past the bound the request is refused while it is still being sent.
+    RawConnection flood(server->Port());
+    std::thread sender([&] { flood.Send(request(200000, 10)); });
+    EXPECT_TRUE(Contains(flood.ReadToEnd(), "HTTP/1.1 431"));
+    sender.join();
+    // The web-mail stub has the same bounds.
+    EXPECT_TRUE(Contains(Exchange(server->WebmailPort(), request(101, 10)), "HTTP/1.1 431"));
+    EXPECT_EQ(client->Get("/School/Profile/GUI/")->status, 200);
+}
+
+TEST_F(DemoPortalTest, AnswersRangeRequestsWithTheWholePageOnce) {
+    auto plain = client->Get("/School/Profile/GUI/");
+    ASSERT_TRUE(plain);
+    std::string ranges = "bytes=0-";
+    while (ranges.size() < 8000) ranges += ",0-";
+    auto ranged = client->Get("/School/Profile/GUI/", {{"Range", ranges}});
+    ASSERT_TRUE(ranged);
+    EXPECT_EQ(ranged->status, 200);
+    EXPECT_EQ(ranged->body, plain->body);
 }
 
 TEST_F(DemoPortalTest, LoginSetsTheSessionCookieAndLogoutClearsIt) {
-    auto refused = client->Post("/School/Profile/gui/login.cfm", "user=&password=x",
-                                "application/x-www-form-urlencoded");
-    ASSERT_TRUE(refused);
-    EXPECT_FALSE(refused->has_header("Set-Cookie"));
+    auto post = [&](const std::string& form) {
+        return client->Post("/School/Profile/gui/login.cfm", form,
+                            "application/x-www-form-urlencoded");
+    };
+    // The guest account needs its own password; other names need one that is not empty.
+    for (const std::string form : {"user=&password=x", "user=guest&password=", "user=guest",
+                                   "user=guest&password=wrong", "user=avery&password="}) {
+        SCOPED_TRACE(form);
+        auto refused = post(form);
+        ASSERT_TRUE(refused);
+        EXPECT_EQ(refused->status, 400);
+        EXPECT_FALSE(refused->has_header("Set-Cookie"));
+        EXPECT_TRUE(Contains(refused->body, "class=\"error\""));
+    }
+    auto demo = post("user=avery&password=anything");
+    ASSERT_TRUE(demo);
+    EXPECT_EQ(demo->status, 200);
+    EXPECT_TRUE(demo->has_header("Set-Cookie"));
+    EXPECT_TRUE(Contains(client->Get("/School/Profile/gui/login.cfm")->body,
+                         "Any other user name signs in as a demo account"));
 
     auto login = client->Post("/School/Profile/gui/login.cfm", "user=guest&password=guest",
                               "application/x-www-form-urlencoded");
@@ -234,8 +375,9 @@ TEST_F(DemoPortalTest, EscapesUserTextInPages) {
     EXPECT_TRUE(Contains(upload->body,
                          "&lt;img src=x onerror=&quot;alert(&#39;x&#39;)&quot;&gt;&amp;.txt"));
 
-    auto login = client->Post("/School/Profile/gui/login.cfm", "user=%3Cb%20onclick%3D%22x%22%3E",
-                              "application/x-www-form-urlencoded");
+    auto login =
+        client->Post("/School/Profile/gui/login.cfm", "user=%3Cb%20onclick%3D%22x%22%3E&password=x",
+                     "application/x-www-form-urlencoded");
     ASSERT_TRUE(login);
     EXPECT_FALSE(Contains(login->body, "<b onclick"));
     EXPECT_TRUE(Contains(login->body, "&lt;b onclick=&quot;x&quot;&gt;"));
@@ -270,6 +412,96 @@ TEST_F(DemoPortalTest, StopsPromptlyWithAnIdleConnectionOpen) {
     httplib::Client after("127.0.0.1", port);
     after.set_connection_timeout(2);
     EXPECT_FALSE(after.Get("/School/Profile/GUI/"));
+}
+
+TEST(DemoPortalSessions, EndAfterAnIdleHourAndTheLeastRecentlyUsedGoFirst) {
+    std::atomic<int> minutes = 0;
+    portal::Options options;
+    options.clock = [&] {
+        return std::chrono::steady_clock::time_point() + std::chrono::minutes(minutes.load());
+    };
+    DemoPortal server(options);
+    ASSERT_TRUE(server.Start());
+    httplib::Client client(server.BaseUrl());
+    client.set_read_timeout(10);
+    auto login = [&](const std::string& user) {
+        auto res = client.Post("/School/Profile/gui/login.cfm", "user=" + user + "&password=p",
+                               "application/x-www-form-urlencoded");
+        if (!res) return httplib::Headers();
+        const std::string cookie = res->get_header_value("Set-Cookie");
+        return httplib::Headers{{"Cookie", cookie.substr(0, cookie.find(';'))}};
+    };
+    auto signedIn = [&](const httplib::Headers& cookie, const std::string& user) {
+        auto page = client.Get("/School/Profile/gui/header.cfm", cookie);
+        return page && Contains(page->body, "Signed in as <strong>" + user + "</strong>");
+    };
+
+    const httplib::Headers idle = login("idle");
+    const httplib::Headers busy = login("busy");
+    minutes = 59;
+    EXPECT_TRUE(signedIn(busy, "busy"));
+    minutes = 61;
+    EXPECT_FALSE(signedIn(idle, "idle"));
+    EXPECT_TRUE(signedIn(busy, "busy"));  // used two minutes ago
+
+    // Past 1000 sessions the one used longest ago ends.
+    minutes = 62;
+    for (int i = 0; i < 1000; ++i) {
+        std::string user = "u";
+        user += std::to_string(i);
+        ASSERT_FALSE(login(user).empty()) << i;
+    }
+    const httplib::Headers last = login("last");
+    EXPECT_FALSE(signedIn(busy, "busy"));
+    EXPECT_TRUE(signedIn(last, "last"));
+}
+
+TEST(DemoPortalLogFile, AWriteFailureIsReportedOnce) {
+    std::mutex mutex;
+    std::vector<std::string> reports;
+    portal::Options options;
+    options.logFile = "/dev/full";
+    options.onLogError = [&](const std::string& reason) {
+        std::lock_guard lock(mutex);
+        reports.push_back(reason);
+    };
+    DemoPortal server(options);
+    ASSERT_TRUE(server.Start());
+    httplib::Client client(server.BaseUrl());
+    ASSERT_TRUE(client.Get("/School/Profile/GUI/"));
+    ASSERT_TRUE(client.Get("/School/Profile/GUI/"));
+    server.Stop();
+    std::lock_guard lock(mutex);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(Contains(reports[0], "/dev/full")) << reports[0];
+    EXPECT_TRUE(Contains(reports[0], std::strerror(ENOSPC))) << reports[0];
+    EXPECT_EQ(server.LogError(), reports[0]);
+    // The in-memory log still has every request.
+    EXPECT_EQ(server.RequestLog().size(), 2u);
+}
+
+TEST(DemoPortalConnections, SlowClientsNeitherStallOthersNorHoldOnForLong) {
+    portal::Options options;
+    options.requestHeadDeadline = std::chrono::seconds(2);
+    DemoPortal server(options);
+    ASSERT_TRUE(server.Start());
+    // Eight clients send half a request and then nothing.
+    std::vector<std::unique_ptr<RawConnection>> slow;
+    for (int i = 0; i < 8; ++i) {
+        slow.push_back(std::make_unique<RawConnection>(server.Port()));
+        ASSERT_TRUE(slow.back()->Send("GET /School/Profile/GUI/ HTTP/1.1\r\nHost: 127.0.0.1\r\n"));
+    }
+    // A ninth is answered at once, well before the slow ones run out of time.
+    httplib::Client client(server.BaseUrl());
+    client.set_connection_timeout(4);
+    client.set_read_timeout(4);
+    auto page = client.Get("/School/Profile/GUI/");
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+    // The slow ones are told they took too long, and their connections end.
+    for (auto& connection : slow) {
+        EXPECT_TRUE(Contains(connection->ReadToEnd(), "HTTP/1.1 408"));
+    }
 }
 
 TEST_F(DemoPortalTest, StartReportsAPortInUse) {
