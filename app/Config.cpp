@@ -211,7 +211,32 @@ ParseOutcome ParseArguments(const QStringList& args) {
     parser.addOptions({help, version, portal, webmail, guestUser, guestPassword, config, screenshot,
                        view, designDir, firstPaint, palette});
 
+    const QList<const QCommandLineOption*> valued = {&portal,        &webmail,   &guestUser,
+                                                     &guestPassword, &config,    &screenshot,
+                                                     &view,          &designDir, &palette};
+    QStringList ours;  // every option as written on the command line: "--portal", "-h"
+    for (const QCommandLineOption* o :
+         {&help, &version, &portal, &webmail, &guestUser, &guestPassword, &config, &screenshot,
+          &view, &designDir, &firstPaint, &palette}) {
+        for (const QString& name : o->names())
+            ours << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+    }
+    // "--screenshot" last, or followed by another of our options, has no value: the parser
+    // would take the next option for the file name.
+    for (qsizetype i = 1; i < args.size() && args[i] != QLatin1String("--"); ++i) {
+        const bool valueMissing = i + 1 == args.size() || ours.contains(args[i + 1]);
+        for (const QCommandLineOption* o : valued) {
+            const QString name = QStringLiteral("--") + o->names().constFirst();
+            if (args[i] == name && valueMissing)
+                return Fail(QStringLiteral("%1: no value given").arg(name));
+        }
+    }
     if (!parser.parse(args)) return Fail(parser.errorText());
+    // An empty value ("--screenshot=") is as good as none: refused rather than read as unset.
+    for (const QCommandLineOption* o : valued) {
+        if (parser.isSet(*o) && parser.value(*o).isEmpty())
+            return Fail(QStringLiteral("--%1: no value given").arg(o->names().constFirst()));
+    }
     if (!parser.positionalArguments().isEmpty())
         return Fail(QStringLiteral("unexpected argument \"%1\" (see --help)")
                         .arg(parser.positionalArguments().first()));
@@ -283,9 +308,13 @@ ParseOutcome ParseArguments(const QStringList& args) {
                              .arg(paletteSource, paletteText));
     c.screenshot = parser.value(screenshot);
     c.view = parser.value(view);
-    if (parser.isSet(view) && c.view.isEmpty())
-        return Fail(QStringLiteral("--view: no file given"));
     c.designDir = parser.value(designDir);
+    // A mistyped folder would otherwise leave the built-in designs in use without a word.
+    if (!c.designDir.isEmpty() && !QFileInfo(c.designDir).isDir())
+        return FailAfter(out, QStringLiteral("--design-dir: %1: %2")
+                                  .arg(c.designDir, QFileInfo::exists(c.designDir)
+                                                        ? QStringLiteral("not a folder")
+                                                        : QStringLiteral("no such folder")));
     c.quitAfterFirstPaint = parser.isSet(firstPaint);
     return out;
 }

@@ -244,3 +244,39 @@ TEST(ConfigTest, PaletteIsClassicUnlessTheDesktopsIsAsked) {
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_TRUE(bad.output.contains(ini + ", key appearance/palette")) << bad.output.toStdString();
 }
+
+TEST(ConfigTest, OptionsThatTakeAValueRefuseAnEmptyOrMissingOne) {
+    for (const char* option : {"--portal", "--webmail", "--guest-user", "--guest-password",
+                               "--config", "--screenshot", "--view", "--design-dir", "--palette"}) {
+        SCOPED_TRACE(option);
+        // "--screenshot=" once chose the offscreen platform and then waited for ever.
+        auto empty = Parse({QString(option) + "="});
+        EXPECT_TRUE(empty.exitNow);
+        EXPECT_EQ(empty.exitCode, 2);
+        EXPECT_TRUE(empty.output.contains(QString(option) + ": no value given"))
+            << empty.output.toStdString();
+        // Last, or followed by another option: not the next option taken for the value.
+        for (const QStringList& args :
+             {QStringList{option}, QStringList{option, "--quit-after-first-paint"}}) {
+            auto missing = Parse(args);
+            EXPECT_EQ(missing.exitCode, 2);
+            EXPECT_TRUE(missing.output.contains(QString(option) + ": no value given"))
+                << missing.output.toStdString();
+        }
+    }
+    // A value that only looks like an option is taken when written with '='.
+    EXPECT_EQ(Parse({"--guest-password=--help"}).config.guestPassword, "--help");
+}
+
+TEST(ConfigTest, DesignFolderMustExist) {
+    QTemporaryDir dir;
+    EXPECT_EQ(Parse({"--design-dir", dir.path()}).config.designDir, dir.path());
+    const QString gone = dir.filePath("no-such-folder");
+    auto missing = Parse({"--design-dir", gone});
+    EXPECT_TRUE(missing.exitNow);
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.output.contains("--design-dir: " + gone + ": no such folder"))
+        << missing.output.toStdString();
+    WriteFile(dir.filePath("file"), "x");
+    EXPECT_TRUE(Parse({"--design-dir", dir.filePath("file")}).output.contains("not a folder"));
+}
