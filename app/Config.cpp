@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <iterator>
+#include <optional>
 
 #include "platform/Files.h"
 
@@ -78,12 +79,85 @@ bool ParsePalette(const QString& text, platform::SystemColours* palette) {
     return true;
 }
 
+// The first line of an INI file that is neither blank, a comment (';' or '#'), a section header
+// closed by ']', nor a key with '=', as "line N "TEXT": REASON"; empty when there is none. Lines
+// are split as the settings reader splits them: a quoted value or a '\\' before the line break
+// goes on on the next line, and a ';' outside quotes starts a comment. The settings reader skips
+// a line without '=' without a word, and for an unclosed section says only that the file is
+// broken, not where.
+QString FirstBadIniLine(const QByteArray& bytes) {
+    qsizetype pos = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    const qsizetype size = bytes.size();
+    qint64 lineNumber = 1;
+    const auto newline = [&](qsizetype at) {  // the width of the line break at `at`, or 0
+        if (at >= size) return 0;
+        if (bytes[at] == '\r') return at + 1 < size && bytes[at + 1] == '\n' ? 2 : 1;
+        return bytes[at] == '\n' ? 1 : 0;
+    };
+    while (pos < size) {
+        const qsizetype start = pos;
+        const qint64 startLine = lineNumber;
+        bool inQuotes = false, hasEquals = false;
+        while (pos < size) {
+            const char ch = bytes[pos];
+            if (const int width = newline(pos)) {
+                if (!inQuotes) break;
+                pos += width;
+                ++lineNumber;
+            } else if (ch == '\\') {
+                ++pos;
+                if (const int width = newline(pos)) {
+                    pos += width;
+                    ++lineNumber;
+                } else if (pos < size) {
+                    ++pos;
+                }
+            } else if (ch == ';' && !inQuotes) {
+                while (pos < size && !newline(pos)) ++pos;  // the rest is a comment
+            } else {
+                if (ch == '"') inQuotes = !inQuotes;
+                if (ch == '=' && !inQuotes) hasEquals = true;
+                ++pos;
+            }
+        }
+        const QByteArray line = bytes.mid(start, pos - start).trimmed();
+        if (const int width = newline(pos)) {
+            pos += width;
+            ++lineNumber;
+        }
+        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#')) continue;
+        QString reason;
+        if (line.startsWith('[')) {
+            if (!line.contains(']')) reason = QStringLiteral("the section name has no closing ']'");
+        } else if (!hasEquals) {
+            reason = QStringLiteral("neither a [section] nor a key=value line");
+        }
+        if (reason.isEmpty()) continue;
+        // The line's first 60 characters, on one line and printable.
+        constexpr int kShown = 60;
+        QByteArray first = line;  // up to the line's first break, when it runs over several
+        for (const char br : {'\n', '\r'}) {
+            if (const qsizetype at = first.indexOf(br); at >= 0) first.truncate(at);
+        }
+        QString text = QString::fromUtf8(first.left(kShown * 4));
+        if (text.size() > kShown || first.size() < line.size())
+            text = text.left(kShown) + QStringLiteral("...");
+        for (QChar& c : text)
+            if (!c.isPrint()) c = QChar(u'?');
+        return QStringLiteral("line %1 \"%2\": %3").arg(startLine).arg(text, reason);
+    }
+    return {};
+}
+
 // Reads one INI file over `into`. Keys it does not know are reported in `warnings` and ignored.
 // Returns false, with the reason in `why`, when the file exists but cannot be read.
 bool ReadIni(const QString& path, FileSettings& into, QString& warnings, QString& why) {
     // Only a readable regular file of a sane size is handed to the settings reader: a FIFO or a
     // device would block it or feed it without end.
-    if (!platform::files::ReadInputFile(path, &why)) return false;
+    const std::optional<QByteArray> bytes = platform::files::ReadInputFile(path, &why);
+    if (!bytes) return false;
+    why = FirstBadIniLine(*bytes);
+    if (!why.isEmpty()) return false;
     const QSettings ini(path, QSettings::IniFormat);
     if (ini.status() != QSettings::NoError) {
         why = QStringLiteral("not a valid settings file");

@@ -280,3 +280,36 @@ TEST(ConfigTest, DesignFolderMustExist) {
     WriteFile(dir.filePath("file"), "x");
     EXPECT_TRUE(Parse({"--design-dir", dir.filePath("file")}).output.contains("not a folder"));
 }
+
+TEST(ConfigTest, AnUnreadableIniLineIsNamed) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("q.ini");
+    struct Case {
+        const char* text;
+        const char* said;
+    };
+    for (const Case& c :
+         {Case{"; settings\n[portal\nurl=http://a.test\n",
+               "line 2 \"[portal\": the section name has no closing ']'"},
+          Case{"[portal]\r\nurl=http://a.test\r\n\r\nhost mail.test\r\n",
+               "line 4 \"host mail.test\": neither a [section] nor a key=value line"},
+          // A quote runs over the line break: named by its first line, cut short.
+          Case{"[portal]\nurl=http://a.test\n  \"note\nmore\"\n",
+               "line 3 \"\"note...\": neither a [section] nor a key=value line"}}) {
+        SCOPED_TRACE(c.text);
+        WriteFile(ini, c.text);
+        auto out = Parse({"--config", ini});
+        EXPECT_EQ(out.exitCode, 2);
+        EXPECT_TRUE(out.output.contains("cannot read configuration file " + ini + ": " + c.said))
+            << out.output.toStdString();
+    }
+    // Comments, quoted values over two lines and continued lines are lines the reader accepts.
+    WriteFile(ini,
+              "\xEF\xBB\xBF# site settings\n; more\n\n[portal]\nurl=http://a.test ; trailing\n"
+              "[guest]\npassword=\"two\nlines\"\nuser=first\\\nsecond\n");
+    auto valid = Parse({"--config", ini});
+    ASSERT_FALSE(valid.exitNow) << valid.output.toStdString();
+    EXPECT_EQ(valid.config.portal, "http://a.test");
+    EXPECT_EQ(valid.config.guestPassword, "two\nlines");
+    EXPECT_TRUE(valid.warnings.isEmpty()) << valid.warnings.toStdString();
+}

@@ -29,6 +29,10 @@ expect 2 "--screenshot: no value given" "$quillmere" --config "$work/empty.ini" 
 expect 2 "--screenshot: no value given" "$quillmere" --config "$work/empty.ini" --screenshot
 expect 2 "--design-dir: $work/nowhere: no such folder" \
     "$quillmere" --config "$work/empty.ini" --design-dir "$work/nowhere"
+# A settings file that cannot be parsed names its line.
+printf '[portal]\nurl=http://127.0.0.1:1\n[webmail\n' >"$work/broken.ini"
+expect 2 "$work/broken.ini: line 3 \"\[webmail\": the section name has no closing" \
+    "$quillmere" --config "$work/broken.ini"
 expect 0 "--portal" "$quillmere" --help
 expect 0 "Quillmere 2.0" "$quillmere" --version
 
