@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <iterator>
+#include <optional>
 
 #include "platform/Files.h"
 
@@ -78,12 +79,85 @@ bool ParsePalette(const QString& text, platform::SystemColours* palette) {
     return true;
 }
 
+// The first line of an INI file that is neither blank, a comment (';' or '#'), a section header
+// closed by ']', nor a key with '=', as "line N "TEXT": REASON"; empty when there is none. Lines
+// are split as the settings reader splits them: a quoted value or a '\\' before the line break
+// goes on on the next line, and a ';' outside quotes starts a comment. The settings reader skips
+// a line without '=' without a word, and for an unclosed section says only that the file is
+// broken, not where.
+QString FirstBadIniLine(const QByteArray& bytes) {
+    qsizetype pos = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    const qsizetype size = bytes.size();
+    qint64 lineNumber = 1;
+    const auto newline = [&](qsizetype at) {  // the width of the line break at `at`, or 0
+        if (at >= size) return 0;
+        if (bytes[at] == '\r') return at + 1 < size && bytes[at + 1] == '\n' ? 2 : 1;
+        return bytes[at] == '\n' ? 1 : 0;
+    };
+    while (pos < size) {
+        const qsizetype start = pos;
+        const qint64 startLine = lineNumber;
+        bool inQuotes = false, hasEquals = false;
+        while (pos < size) {
+            const char ch = bytes[pos];
+            if (const int width = newline(pos)) {
+                if (!inQuotes) break;
+                pos += width;
+                ++lineNumber;
+            } else if (ch == '\\') {
+                ++pos;
+                if (const int width = newline(pos)) {
+                    pos += width;
+                    ++lineNumber;
+                } else if (pos < size) {
+                    ++pos;
+                }
+            } else if (ch == ';' && !inQuotes) {
+                while (pos < size && !newline(pos)) ++pos;  // the rest is a comment
+            } else {
+                if (ch == '"') inQuotes = !inQuotes;
+                if (ch == '=' && !inQuotes) hasEquals = true;
+                ++pos;
+            }
+        }
+        const QByteArray line = bytes.mid(start, pos - start).trimmed();
+        if (const int width = newline(pos)) {
+            pos += width;
+            ++lineNumber;
+        }
+        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#')) continue;
+        QString reason;
+        if (line.startsWith('[')) {
+            if (!line.contains(']')) reason = QStringLiteral("the section name has no closing ']'");
+        } else if (!hasEquals) {
+            reason = QStringLiteral("neither a [section] nor a key=value line");
+        }
+        if (reason.isEmpty()) continue;
+        // The line's first 60 characters, on one line and printable.
+        constexpr int kShown = 60;
+        QByteArray first = line;  // up to the line's first break, when it runs over several
+        for (const char br : {'\n', '\r'}) {
+            if (const qsizetype at = first.indexOf(br); at >= 0) first.truncate(at);
+        }
+        QString text = QString::fromUtf8(first.left(kShown * 4));
+        if (text.size() > kShown || first.size() < line.size())
+            text = text.left(kShown) + QStringLiteral("...");
+        for (QChar& c : text)
+            if (!c.isPrint()) c = QChar(u'?');
+        return QStringLiteral("line %1 \"%2\": %3").arg(startLine).arg(text, reason);
+    }
+    return {};
+}
+
 // Reads one INI file over `into`. Keys it does not know are reported in `warnings` and ignored.
 // Returns false, with the reason in `why`, when the file exists but cannot be read.
 bool ReadIni(const QString& path, FileSettings& into, QString& warnings, QString& why) {
     // Only a readable regular file of a sane size is handed to the settings reader: a FIFO or a
     // device would block it or feed it without end.
-    if (!platform::files::ReadInputFile(path, &why)) return false;
+    const std::optional<QByteArray> bytes = platform::files::ReadInputFile(path, &why);
+    if (!bytes) return false;
+    why = FirstBadIniLine(*bytes);
+    if (!why.isEmpty()) return false;
     const QSettings ini(path, QSettings::IniFormat);
     if (ini.status() != QSettings::NoError) {
         why = QStringLiteral("not a valid settings file");
@@ -211,7 +285,32 @@ ParseOutcome ParseArguments(const QStringList& args) {
     parser.addOptions({help, version, portal, webmail, guestUser, guestPassword, config, screenshot,
                        view, designDir, firstPaint, palette});
 
+    const QList<const QCommandLineOption*> valued = {&portal,        &webmail,   &guestUser,
+                                                     &guestPassword, &config,    &screenshot,
+                                                     &view,          &designDir, &palette};
+    QStringList ours;  // every option as written on the command line: "--portal", "-h"
+    for (const QCommandLineOption* o :
+         {&help, &version, &portal, &webmail, &guestUser, &guestPassword, &config, &screenshot,
+          &view, &designDir, &firstPaint, &palette}) {
+        for (const QString& name : o->names())
+            ours << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+    }
+    // "--screenshot" last, or followed by another of our options, has no value: the parser
+    // would take the next option for the file name.
+    for (qsizetype i = 1; i < args.size() && args[i] != QLatin1String("--"); ++i) {
+        const bool valueMissing = i + 1 == args.size() || ours.contains(args[i + 1]);
+        for (const QCommandLineOption* o : valued) {
+            const QString name = QStringLiteral("--") + o->names().constFirst();
+            if (args[i] == name && valueMissing)
+                return Fail(QStringLiteral("%1: no value given").arg(name));
+        }
+    }
     if (!parser.parse(args)) return Fail(parser.errorText());
+    // An empty value ("--screenshot=") is as good as none: refused rather than read as unset.
+    for (const QCommandLineOption* o : valued) {
+        if (parser.isSet(*o) && parser.value(*o).isEmpty())
+            return Fail(QStringLiteral("--%1: no value given").arg(o->names().constFirst()));
+    }
     if (!parser.positionalArguments().isEmpty())
         return Fail(QStringLiteral("unexpected argument \"%1\" (see --help)")
                         .arg(parser.positionalArguments().first()));
@@ -283,9 +382,13 @@ ParseOutcome ParseArguments(const QStringList& args) {
                              .arg(paletteSource, paletteText));
     c.screenshot = parser.value(screenshot);
     c.view = parser.value(view);
-    if (parser.isSet(view) && c.view.isEmpty())
-        return Fail(QStringLiteral("--view: no file given"));
     c.designDir = parser.value(designDir);
+    // A mistyped folder would otherwise leave the built-in designs in use without a word.
+    if (!c.designDir.isEmpty() && !QFileInfo(c.designDir).isDir())
+        return FailAfter(out, QStringLiteral("--design-dir: %1: %2")
+                                  .arg(c.designDir, QFileInfo::exists(c.designDir)
+                                                        ? QStringLiteral("not a folder")
+                                                        : QStringLiteral("no such folder")));
     c.quitAfterFirstPaint = parser.isSet(firstPaint);
     return out;
 }

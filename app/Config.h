@@ -2,7 +2,8 @@
 // Configuration: the command line over the user's INI file (~/.config/quillmere/quillmere.ini,
 // or --config FILE) over the system-wide ones (quillmere/quillmere.ini in each of
 // XDG_CONFIG_DIRS, /etc/xdg by default; the first folder wins). All are read only: the program
-// writes no file. An invalid value fails naming its file and key; an unknown key or an
+// writes no file. An invalid value fails naming its file and key, a line that is neither a
+// [section], a key=value pair nor a comment naming its file and line; an unknown key or an
 // unreadable system-wide file is reported and ignored.
 //
 // INI keys (all optional):

@@ -244,3 +244,72 @@ TEST(ConfigTest, PaletteIsClassicUnlessTheDesktopsIsAsked) {
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_TRUE(bad.output.contains(ini + ", key appearance/palette")) << bad.output.toStdString();
 }
+
+TEST(ConfigTest, OptionsThatTakeAValueRefuseAnEmptyOrMissingOne) {
+    for (const char* option : {"--portal", "--webmail", "--guest-user", "--guest-password",
+                               "--config", "--screenshot", "--view", "--design-dir", "--palette"}) {
+        SCOPED_TRACE(option);
+        // "--screenshot=" once chose the offscreen platform and then waited for ever.
+        auto empty = Parse({QString(option) + "="});
+        EXPECT_TRUE(empty.exitNow);
+        EXPECT_EQ(empty.exitCode, 2);
+        EXPECT_TRUE(empty.output.contains(QString(option) + ": no value given"))
+            << empty.output.toStdString();
+        // Last, or followed by another option: not the next option taken for the value.
+        for (const QStringList& args :
+             {QStringList{option}, QStringList{option, "--quit-after-first-paint"}}) {
+            auto missing = Parse(args);
+            EXPECT_EQ(missing.exitCode, 2);
+            EXPECT_TRUE(missing.output.contains(QString(option) + ": no value given"))
+                << missing.output.toStdString();
+        }
+    }
+    // A value that only looks like an option is taken when written with '='.
+    EXPECT_EQ(Parse({"--guest-password=--help"}).config.guestPassword, "--help");
+}
+
+TEST(ConfigTest, DesignFolderMustExist) {
+    QTemporaryDir dir;
+    EXPECT_EQ(Parse({"--design-dir", dir.path()}).config.designDir, dir.path());
+    const QString gone = dir.filePath("no-such-folder");
+    auto missing = Parse({"--design-dir", gone});
+    EXPECT_TRUE(missing.exitNow);
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.output.contains("--design-dir: " + gone + ": no such folder"))
+        << missing.output.toStdString();
+    WriteFile(dir.filePath("file"), "x");
+    EXPECT_TRUE(Parse({"--design-dir", dir.filePath("file")}).output.contains("not a folder"));
+}
+
+TEST(ConfigTest, AnUnreadableIniLineIsNamed) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("q.ini");
+    struct Case {
+        const char* text;
+        const char* said;
+    };
+    for (const Case& c :
+         {Case{"; settings\n[portal\nurl=http://a.test\n",
+               "line 2 \"[portal\": the section name has no closing ']'"},
+          Case{"[portal]\r\nurl=http://a.test\r\n\r\nhost mail.test\r\n",
+               "line 4 \"host mail.test\": neither a [section] nor a key=value line"},
+          // A quote runs over the line break: named by its first line, cut short.
+          Case{"[portal]\nurl=http://a.test\n  \"note\nmore\"\n",
+               "line 3 \"\"note...\": neither a [section] nor a key=value line"}}) {
+        SCOPED_TRACE(c.text);
+        WriteFile(ini, c.text);
+        auto out = Parse({"--config", ini});
+        EXPECT_EQ(out.exitCode, 2);
+        EXPECT_TRUE(out.output.contains("cannot read configuration file " + ini + ": " + c.said))
+            << out.output.toStdString();
+    }
+    // Comments, quoted values over two lines and continued lines are lines the reader accepts.
+    WriteFile(ini,
+              "\xEF\xBB\xBF# site settings\n; more\n\n[portal]\nurl=http://a.test ; trailing\n"
+              "[guest]\npassword=\"two\nlines\"\nuser=first\\\nsecond\n");
+    auto valid = Parse({"--config", ini});
+    ASSERT_FALSE(valid.exitNow) << valid.output.toStdString();
+    EXPECT_EQ(valid.config.portal, "http://a.test");
+    EXPECT_EQ(valid.config.guestPassword, "two\nlines");
+    EXPECT_TRUE(valid.warnings.isEmpty()) << valid.warnings.toStdString();
+}

@@ -14,7 +14,8 @@ expect() {  # expect STATUS PATTERN COMMAND...
     local want=$1 pattern=$2
     shift 2
     local status=0
-    "$@" >"$work/out" 2>&1 || status=$?
+    # Bounded: a program that never exits fails here instead of holding the suite.
+    timeout -k 5 60 "$@" >"$work/out" 2>&1 || status=$?
     ((status == want)) || fail "$* exited $status, not $want: $(cat "$work/out")"
     grep -q -- "$pattern" "$work/out" || fail "$* did not say \"$pattern\": $(cat "$work/out")"
     passed=$((passed + 1))
@@ -23,6 +24,15 @@ expect() {  # expect STATUS PATTERN COMMAND...
 expect 2 "invalid portal address" "$quillmere" --config "$work/empty.ini" --portal "not a url"
 expect 2 "invalid portal address" "$quillmere" --config "$work/empty.ini" --portal "ftp://x/"
 expect 2 "configuration file not found" "$quillmere" --config "$work/missing.ini"
+# An option without its value is a usage error naming the option, never a run without end.
+expect 2 "--screenshot: no value given" "$quillmere" --config "$work/empty.ini" --screenshot=
+expect 2 "--screenshot: no value given" "$quillmere" --config "$work/empty.ini" --screenshot
+expect 2 "--design-dir: $work/nowhere: no such folder" \
+    "$quillmere" --config "$work/empty.ini" --design-dir "$work/nowhere"
+# A settings file that cannot be parsed names its line.
+printf '[portal]\nurl=http://127.0.0.1:1\n[webmail\n' >"$work/broken.ini"
+expect 2 "$work/broken.ini: line 3 \"\[webmail\": the section name has no closing" \
+    "$quillmere" --config "$work/broken.ini"
 expect 0 "--portal" "$quillmere" --help
 expect 0 "Quillmere 2.0" "$quillmere" --version
 
