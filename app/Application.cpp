@@ -69,15 +69,16 @@ DemoPortalPlugin::~DemoPortalPlugin() {
     if (mPortal) mStop(mPortal);
 }
 
-bool DemoPortalPlugin::Start(QString* error) {
+bool DemoPortalPlugin::Start(const QString& guestUser, const QString& guestPassword,
+                             QString* error) {
     QLibrary lib(platform::files::PluginPath(QStringLiteral("quillmere-portal")));
     if (!lib.load()) {
         *error = lib.errorString();
         return false;
     }
-    using StartFn = void* (*)(char*, std::size_t);
+    using StartFn = void* (*)(const char*, const char*, char*, std::size_t);
     using AddressesFn = void (*)(void*, char*, std::size_t, char*, std::size_t);
-    auto start = reinterpret_cast<StartFn>(lib.resolve("qm_portal_start"));
+    auto start = reinterpret_cast<StartFn>(lib.resolve("qm_portal_start_with_guest"));
     auto addresses = reinterpret_cast<AddressesFn>(lib.resolve("qm_portal_addresses"));
     mStop = reinterpret_cast<void (*)(void*)>(lib.resolve("qm_portal_stop"));
     if (!start || !addresses || !mStop) {
@@ -85,7 +86,8 @@ bool DemoPortalPlugin::Start(QString* error) {
         return false;
     }
     char why[512] = {};
-    mPortal = start(why, sizeof why);
+    mPortal =
+        start(guestUser.toUtf8().constData(), guestPassword.toUtf8().constData(), why, sizeof why);
     if (!mPortal) {
         *error = QString::fromUtf8(why);
         return false;
@@ -113,7 +115,7 @@ bool Application::Start(QString* error) {
     if (mConfig.portal.isEmpty()) {
         mDemo = std::make_unique<DemoPortalPlugin>();
         QString why;
-        if (!mDemo->Start(&why)) {
+        if (!mDemo->Start(mConfig.guestUser, mConfig.guestPassword, &why)) {
             mDemo.reset();
             *error = QStringLiteral("cannot start the demo portal: %1").arg(why);
             return false;

@@ -28,8 +28,10 @@ public:
     DemoPortalPlugin(const DemoPortalPlugin&) = delete;
     DemoPortalPlugin& operator=(const DemoPortalPlugin&) = delete;
     ~DemoPortalPlugin();
-    // Loads the plugin and starts the portal; false, with `error` saying why, when it cannot.
-    bool Start(QString* error);
+    // Loads the plugin and starts the portal with the guest account the settings name (so the
+    // portal accepts the password the windows fill in); false, with `error` saying why, when it
+    // cannot.
+    bool Start(const QString& guestUser, const QString& guestPassword, QString* error);
     const DemoAddresses& Addresses() const { return mAddresses; }
 
 private:

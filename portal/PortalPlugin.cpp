@@ -29,13 +29,9 @@ void* Start(portal::Options options, char* error, std::size_t size) {
 
 extern "C" {
 
-// Starts a demo portal on 127.0.0.1 with its defaults; returns it, or null with `error` filled.
-__attribute__((visibility("default"))) void* qm_portal_start(char* error, std::size_t size) {
-    return Start({}, error, size);
-}
-
-// The same, with the guest account the program's settings name (user name and password, both
-// UTF-8 and not null), so that the portal accepts the password the windows show.
+// Starts a demo portal on 127.0.0.1 with the guest account the program's settings name (user
+// name and password, both UTF-8 and not null), so that the portal accepts the password the windows
+// show; returns it, or null with `error` filled.
 __attribute__((visibility("default"))) void* qm_portal_start_with_guest(const char* user,
                                                                         const char* password,
                                                                         char* error,
