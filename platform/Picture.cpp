@@ -9,15 +9,45 @@ Picture::Picture(QImage image, Kind kind, QString name, QPoint hotspot)
     : mImage(std::move(image)), mKind(kind), mName(std::move(name)), mHotspot(hotspot) {}
 
 Picture Picture::Load(const QString& path, QPoint hotspot) {
+    if (path.contains(QChar(0))) {
+        QString shown = path;
+        shown.replace(QChar(0), QLatin1String("\\0"));
+        throw PictureError(
+            QStringLiteral("picture name holds a NUL character: %1").arg(shown).toStdString());
+    }
     if (!QFile::exists(path)) {
         throw PictureError(QStringLiteral("picture file not found: %1").arg(path).toStdString());
     }
     QImageReader reader(path);
+    // The image library refuses to decode beyond its allocation limit with a message of its own;
+    // the size in the file's header is checked first, so that the report says what is wrong.
+    const QSize size = reader.size();
+    const qint64 limitMiB = QImageReader::allocationLimit();
+    if (size.isValid() && limitMiB > 0) {
+        const QImage::Format format = reader.imageFormat();
+        const qint64 bits = format == QImage::Format_Invalid
+                                ? 32
+                                : qMax(1, int(QImage::toPixelFormat(format).bitsPerPixel()));
+        const qint64 bytes = (qint64(size.width()) * bits + 7) / 8 * size.height();
+        if (bytes > (limitMiB << 20)) {
+            throw PictureError(
+                QStringLiteral("%1: picture too large: %2 x %3 needs %4 MiB, the limit is %5 MiB")
+                    .arg(path)
+                    .arg(size.width())
+                    .arg(size.height())
+                    .arg((bytes + (1 << 20) - 1) >> 20)
+                    .arg(limitMiB)
+                    .toStdString());
+        }
+    }
     QImage image = reader.read();
     if (image.isNull()) {
-        throw PictureError(QStringLiteral("cannot read picture %1: %2")
-                               .arg(path, reader.errorString())
-                               .toStdString());
+        // In our words rather than the image library's.
+        const QString why = reader.error() == QImageReader::UnsupportedFormatError
+                                ? QStringLiteral("not a picture of a known kind")
+                                : QStringLiteral("the picture data is damaged or cut short");
+        throw PictureError(
+            QStringLiteral("cannot read picture %1: %2").arg(path, why).toStdString());
     }
     const QString lower = path.toLower();
     Kind kind = Kind::Bitmap;

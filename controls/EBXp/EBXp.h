@@ -86,6 +86,8 @@ public:
     // The height of the title bar alone: the face's height plus the two margins.
     std::int32_t CollapsedHeight() const;
     const Part& part(PartId id) const { return mParts[id]; }
+    // The title bar as last drawn, in device pixels: no wider than the panel is seen.
+    QSize TitleCacheSize() const { return mTitle.size(); }
     // True while an expand or collapse animation runs.
     bool Animating() const { return mAnimating; }
     // When each step of the last animation reached the screen, in microseconds of a monotonic

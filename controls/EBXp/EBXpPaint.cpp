@@ -6,6 +6,7 @@
 
 #include "controls/EBXp/EBXp.h"
 #include "platform/Units.h"
+#include "platform/forms/DesignFile.h"
 #include "platform/forms/StandardControls.h"
 
 using platform::ToQColor;
@@ -80,8 +81,17 @@ void EBXp::PaintTitle(QPainter& p) {
     image(TLeft, own.capLeft);
     const QRect face = PixelRect(TMid);
     if (!face.isEmpty() && !own.face.isNull()) {
-        p.drawImage(face,
-                    own.face.scaled(face.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        if (face.width() <= platform::forms::kMaxSurfaceSide &&
+            face.height() <= platform::forms::kMaxSurfaceSide) {
+            p.drawImage(face, own.face.scaled(face.size(), Qt::IgnoreAspectRatio,
+                                              Qt::SmoothTransformation));
+        } else {
+            // Too large to scale into a picture of its own: the painter stretches it as drawn.
+            p.save();
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.drawImage(face, own.face);
+            p.restore();
+        }
     }
     image(TRight, own.capRight);
     image(imgSignExp, own.signExp);
@@ -124,8 +134,16 @@ void EBXp::paintEvent(QPaintEvent*) {
     // where the bar ends.
     const int band = TitleBandHeight();
     const qreal dpr = devicePixelRatioF();
-    if (mTitleDirty || mTitle.size() != QSize(width(), band) * dpr) {
-        mTitle = QPixmap(QSize(width(), band) * dpr);
+    // The picture covers the part of the bar that can be seen: up to the right edge of the
+    // window the panel stands in, and never beyond what the raster layer draws.
+    int shown = width();
+    if (QWidget* top = window(); top != this) {
+        const int left = mapTo(top, QPoint(0, 0)).x();
+        shown = int(std::clamp<qint64>(qint64(top->width()) - left, 0, shown));
+    }
+    shown = std::min(shown, int(platform::forms::kMaxSurfaceSide / dpr));
+    if (shown > 0 && (mTitleDirty || mTitle.size() != QSize(shown, band) * dpr)) {
+        mTitle = QPixmap(QSize(shown, band) * dpr);
         mTitle.setDevicePixelRatio(dpr);
         QPainter tp(&mTitle);
         PaintTitle(tp);

@@ -14,6 +14,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
+#include <cstdio>
 
 #include "controls/gxButtons_H/gxButtons_H.h"
 
@@ -42,18 +43,34 @@ void gxButtons_H::MakeBackBuffer() {
         const QSize device = BackBufferSize();
         mBackBitmap =
             gdi::CreateCompatibleBitmap(gdi::GetScreenDC(), device.width(), device.height());
+        if (!mBackBitmap) {
+            // The raster layer refuses a side beyond 32767 pixels. The control then draws
+            // nothing, and says so once for as long as the size stays out of reach.
+            if (!mBufferRefused) {
+                std::fprintf(stderr,
+                             "quillmere: %s: cannot draw at %d x %d device pixels, beyond what "
+                             "the screen can draw; the button is left blank\n",
+                             qPrintable(objectName().isEmpty() ? QStringLiteral("gxButtons_H")
+                                                               : objectName()),
+                             device.width(), device.height());
+                mBufferRefused = true;
+            }
+            return;
+        }
+        mBufferRefused = false;
         gdi::SelectObject(mBackDC, mBackBitmap);
         gdi::SetDeviceScale(mBackDC, DeviceRatio());
     }
 }
 
-void gxButtons_H::RenewBackBuffer() {
+bool gxButtons_H::RenewBackBuffer() {
     if (mBackDC && mBackBitmap) {
         gdi::SelectObject(mBackDC, mInitialBitmap);
         gdi::DeleteObject(mBackBitmap);
         mBackBitmap = {};
     }
     MakeBackBuffer();
+    return bool(mBackBitmap);
 }
 
 bool gxButtons_H::BackBufferFits() const {
@@ -385,7 +402,9 @@ void gxButtons_H::RedrawButton() {
     // size once more (a slanted button widening itself while hidden); the next round then
     // finds the size the shape wants.
     while (!BackBufferFits()) {
-        RenewBackBuffer();
+        // Without a buffer there is nothing to draw into: no shape is built for a size that
+        // cannot be drawn, and nothing resizes the control to try again.
+        if (!RenewBackBuffer()) return;
         RebuildShapeAndLayout();
     }
     Colour outline = 0;
@@ -823,10 +842,10 @@ void gxButtons_H::resizeEvent(QResizeEvent*) {
 }
 
 void gxButtons_H::UserControl_Resize() {
-    RenewBackBuffer();
     // While drawing is held (loading stored values, or FitSizeToShape resizing the control)
-    // only the buffer is renewed: whoever holds it builds the shape and redraws.
-    if (mDelayDrawing) return;
+    // only the buffer is renewed: whoever holds it builds the shape and redraws. A size that
+    // gets no buffer is not drawn at all.
+    if (!RenewBackBuffer() || mDelayDrawing) return;
     RebuildShapeAndLayout();
     RedrawButton();
 }

@@ -277,8 +277,9 @@ private:
     // Makes the back buffer if it is missing (a memory DC with a black brush and pen), selects
     // the caption font into it and gives it a bitmap of the control's device size if it has none.
     void MakeBackBuffer();
-    // Drops the buffer's bitmap and makes one of the control's current size and density.
-    void RenewBackBuffer();
+    // Drops the buffer's bitmap and makes one of the control's current size and density; false
+    // when the raster layer refuses that size, and the control then draws nothing.
+    bool RenewBackBuffer();
     bool BackBufferFits() const;
     // Asks for the face just drawn to reach the screen: the next paint copies it without
     // drawing it again (inside paintEvent the copy follows there anyway).
@@ -445,6 +446,7 @@ private:
     // Drawing state.
     platform::gdi::HDC mBackDC;
     platform::gdi::HBITMAP mInitialBitmap, mBackBitmap;
+    bool mBufferRefused = false;  // the last buffer asked for was refused, and said so
     platform::gdi::HPEN mInitialPen;
     platform::gdi::HBRUSH mInitialBrush;
     platform::gdi::HFONT mInitialFont, mFont;

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cstdlib>
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 
 #include "platform/Files.h"
+#include "platform/Units.h"
 
 namespace platform::forms {
 
@@ -88,7 +91,10 @@ public:
         const Json& v = mNode.at(key);
         if (!v.is_number_integer())
             Fail(mFile, Key(key), QStringLiteral("expected a whole number"));
-        return v.get<int>();
+        const std::int64_t n = Whole(v);
+        if (n < INT32_MIN || n > INT32_MAX)
+            Fail(mFile, Key(key), QStringLiteral("%1 is out of range").arg(n));
+        return int(n);
     }
     std::string String(const char* key, bool required = true) const {
         if (!mNode.contains(key)) {
@@ -106,12 +112,51 @@ public:
         if (!v.is_array()) Fail(mFile, Key(key), QStringLiteral("expected a list"));
         return v;
     }
-    QRect Rect(const char* key) const {
+    // [left, top, width, height] in twips. Each is checked in 64 bits against what can be drawn
+    // before it becomes an int: positions within +-kMaxSurfaceSide pixels, sizes from 0 to it.
+    // `owner` names the control in the messages.
+    QRect Rect(const char* key, const QString& owner) const {
         const Json& v = mNode.at(key);
         if (!v.is_array() || v.size() != 4 ||
             !std::all_of(v.begin(), v.end(), [](const Json& n) { return n.is_number_integer(); }))
             Fail(mFile, Key(key), QStringLiteral("expected [left, top, width, height] in twips"));
-        return QRect(v[0].get<int>(), v[1].get<int>(), v[2].get<int>(), v[3].get<int>());
+        static const char* const kNames[] = {"left", "top", "width", "height"};
+        int twips[4];
+        for (int i = 0; i < 4; ++i) {
+            const std::int64_t n = Whole(v[std::size_t(i)]);
+            const bool size = i >= 2;
+            if (size && n < 0)
+                Fail(mFile, Key(key),
+                     QStringLiteral("%1: negative %2 %3").arg(owner, kNames[i]).arg(n));
+            CheckPixels(Key(key), owner, kNames[i], n);
+            twips[i] = int(n);
+        }
+        return QRect(twips[0], twips[1], twips[2], twips[3]);
+    }
+
+    // A position or size in twips whose pixels lie beyond what the raster layer draws is an
+    // error naming `what` ("width") and both measures.
+    void CheckPixels(const std::string& key, const QString& owner, const char* what,
+                     std::int64_t twips) const {
+        const std::int64_t pixels = std::llabs(RoundHalfEven(double(twips) / kTwipsPerPixel));
+        if (pixels <= kMaxSurfaceSide) return;
+        const QString who = owner.isEmpty() ? QString() : owner + QStringLiteral(": ");
+        Fail(mFile, key,
+             QStringLiteral("%1%2 %3 twips is %4 pixels, beyond the %5 pixels that can be drawn")
+                 .arg(who, QLatin1String(what))
+                 .arg(twips)
+                 .arg(pixels)
+                 .arg(kMaxSurfaceSide));
+    }
+
+    // A whole number as 64 bits, whether stored signed or unsigned (an unsigned one beyond the
+    // signed range is taken as the largest, which every check refuses).
+    static std::int64_t Whole(const Json& v) {
+        if (v.is_number_unsigned()) {
+            const auto u = v.get<std::uint64_t>();
+            return u > std::uint64_t(INT64_MAX) ? INT64_MAX : std::int64_t(u);
+        }
+        return v.get<std::int64_t>();
     }
 
 private:
@@ -129,11 +174,7 @@ ControlDesign ReadControl(const Json& node, const QString& file, const std::stri
     c.name = r.String("name");
     if (c.name.empty()) Fail(file, r.Key("name"), QStringLiteral("empty control name"));
     if (r.Has("index")) c.index = r.Int("index");
-    if (r.Has("rect")) {
-        c.rect = r.Rect("rect");
-        if (c.rect->width() < 0 || c.rect->height() < 0)
-            Fail(file, r.Key("rect"), QStringLiteral("negative width or height"));
-    }
+    if (r.Has("rect")) c.rect = r.Rect("rect", c.QualifiedName());
     if (node.contains("visible")) {
         if (!node.at("visible").is_boolean())
             Fail(file, r.Key("visible"), QStringLiteral("expected true or false"));
@@ -193,15 +234,44 @@ QString ResolveResourcePath(const QString& name) {
     return QStringLiteral(":/") + name;
 }
 
-FormDesign ParseDesign(const QByteArray& text, const QString& file, const Placeholders& values) {
-    Json root;
+Json ParseJsonText(const QByteArray& text, const QString& file) {
+    // Objects and lists are counted outside strings before the text is parsed: whatever walks
+    // the tree afterwards (placeholders, messages quoting a value) recurses once a level.
+    int depth = 0;
+    bool inString = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char ch = text[i];
+        if (inString) {
+            if (ch == '\\')
+                ++i;
+            else if (ch == '"')
+                inString = false;
+        } else if (ch == '"') {
+            inString = true;
+        } else if (ch == '[' || ch == '{') {
+            if (++depth > kMaxJsonDepth)
+                throw DesignError(
+                    QStringLiteral("%1: objects and lists nest deeper than %2 levels (at byte %3)")
+                        .arg(file)
+                        .arg(kMaxJsonDepth)
+                        .arg(i + 1)
+                        .toStdString());
+        } else if (ch == ']' || ch == '}') {
+            --depth;
+        }
+    }
     try {
-        root = Json::parse(text.constData(), text.constData() + text.size());
+        return Json::parse(text.constData(), text.constData() + text.size());
     } catch (const Json::parse_error& e) {
-        throw DesignError(QStringLiteral("%1: not valid JSON: %2")
-                              .arg(file, QString::fromUtf8(e.what()))
+        throw DesignError(QStringLiteral("%1: not valid JSON (broken at byte %2)")
+                              .arg(file)
+                              .arg(e.byte)
                               .toStdString());
     }
+}
+
+FormDesign ParseDesign(const QByteArray& text, const QString& file, const Placeholders& values) {
+    Json root = ParseJsonText(text, file);
     if (!root.is_object()) Fail(file, "(top level)", QStringLiteral("expected an object"));
     Substitute(root, file, "", values);
 
@@ -213,6 +283,8 @@ FormDesign ParseDesign(const QByteArray& text, const QString& file, const Placeh
     d.clientHeight = r.Int("clientHeight");
     if (d.clientWidth <= 0) Fail(file, "clientWidth", QStringLiteral("must be positive"));
     if (d.clientHeight <= 0) Fail(file, "clientHeight", QStringLiteral("must be positive"));
+    r.CheckPixels("clientWidth", {}, "width", d.clientWidth);
+    r.CheckPixels("clientHeight", {}, "height", d.clientHeight);
     const std::string border = r.String("border");
     if (border == "fixedSingle")
         d.border = Border::FixedSingle;
@@ -225,7 +297,9 @@ FormDesign ParseDesign(const QByteArray& text, const QString& file, const Placeh
         if (!p.is_array() || p.size() != 2 || !p[0].is_number_integer() ||
             !p[1].is_number_integer())
             Fail(file, "position", QStringLiteral("expected [left, top] in twips or null"));
-        d.position = QPoint(p[0].get<int>(), p[1].get<int>());
+        r.CheckPixels("position", {}, "left", Reader::Whole(p[0]));
+        r.CheckPixels("position", {}, "top", Reader::Whole(p[1]));
+        d.position = QPoint(int(Reader::Whole(p[0])), int(Reader::Whole(p[1])));
     }
     if (root.contains("backColor")) {
         const auto colour = ColourFromJson(root.at("backColor"));

@@ -40,6 +40,12 @@ struct Placeholders {
     QString guestPassword;
 };
 
+// The longest side, in pixels, of a surface the raster layer draws: positions and sizes in
+// design files are held to it once converted from twips.
+inline constexpr int kMaxSurfaceSide = 32767;
+// Design files and property bags nest objects and lists at most this deep.
+inline constexpr int kMaxJsonDepth = 64;
+
 enum class Border { FixedSingle, FixedToolWindow };
 
 struct ControlDesign {
@@ -84,6 +90,10 @@ void SetDesignDirectory(const QString& dir);
 
 // Where a resource named in a design file ("pictures/login.png") is read from.
 QString ResolveResourcePath(const QString& name);
+
+// Parses the JSON text of a design file or a bag. Throws DesignError naming `file` and, in our
+// own words, where the text is broken or that it nests deeper than kMaxJsonDepth.
+Json ParseJsonText(const QByteArray& text, const QString& file);
 
 // Reads and checks <name>.json. Throws DesignError naming the file and the key.
 FormDesign LoadDesign(const QString& name);

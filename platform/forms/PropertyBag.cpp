@@ -218,18 +218,29 @@ QFont PropertyBag::ReadFont(std::string_view key, const QFont& def) const {
         Reject(key, QStringLiteral("is not a font"));
         return def;
     }
-    try {
+    // Each part of the font is checked before it is read, so that a report names the part.
+    if (v->contains("name") && !v->at("name").is_string()) {
+        Reject(key, QStringLiteral("has a \"name\" that is not text"));
+        return def;
+    }
+    if (v->contains("size")) {
+        if (!v->at("size").is_number()) {
+            Reject(key, QStringLiteral("has a \"size\" that is not a number"));
+            return def;
+        }
         // Qt ignores a size that is not positive; a stored one is a fault of the value.
-        if (v->contains("size") && !(v->at("size").get<double>() > 0)) {
+        if (!(v->at("size").get<double>() > 0)) {
             Reject(key, QStringLiteral("has a size that is not positive"));
             return def;
         }
-        return FontFromJson(*v, def);
-    } catch (const Json::exception&) {
-        Reject(key, QStringLiteral("is not a font (name, size, bold, italic, underline, "
-                                   "strikethrough)"));
     }
-    return def;
+    for (const char* flag : {"bold", "italic", "underline", "strikethrough"}) {
+        if (v->contains(flag) && !v->at(flag).is_boolean()) {
+            Reject(key, QStringLiteral("has a \"%1\" that is not true or false").arg(flag));
+            return def;
+        }
+    }
+    return FontFromJson(*v, def);
 }
 
 Picture PropertyBag::ReadPicture(std::string_view key) const {
@@ -243,18 +254,27 @@ Picture PropertyBag::ReadPicture(std::string_view key) const {
         name = QString::fromStdString(v->at("file").get<std::string>());
         if (v->contains("hotspot")) {
             const Json& h = v->at("hotspot");
-            if (!h.is_array() || h.size() != 2 || !h[0].is_number_integer() ||
-                !h[1].is_number_integer()) {
+            const auto x = h.is_array() && h.size() == 2 && h[0].is_number_integer() ? ToInt32(h[0])
+                                                                                     : std::nullopt;
+            const auto y = h.is_array() && h.size() == 2 && h[1].is_number_integer() ? ToInt32(h[1])
+                                                                                     : std::nullopt;
+            if (!x || !y) {
                 Reject(key, QStringLiteral("has a hotspot that is not [x, y]"));
                 return {};
             }
-            hotspot = QPoint(h[0].get<int>(), h[1].get<int>());
+            hotspot = QPoint(*x, *y);
         }
     } else {
         Reject(key, QStringLiteral("is not a picture file name"));
         return {};
     }
     if (name.isEmpty()) return {};
+    // A name cut short at a NUL character would name another file: refused whole (the report
+    // quotes the stored value with the character escaped).
+    if (name.contains(QChar(0))) {
+        Reject(key, QStringLiteral("has a picture name holding a NUL character"));
+        return {};
+    }
     try {
         return Picture::Load(ResolveResourcePath(name), hotspot);
     } catch (const PictureError& e) {

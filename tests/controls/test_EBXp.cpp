@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QScreen>
+#include <cmath>
 #include <limits>
 
 #include "controls/EBXp/EBXp.h"
@@ -434,4 +435,20 @@ TEST_F(PanelTest, DrawsItsPartsBehindItsControls) {
     };
     EXPECT_GT(navyPixels(8, 25), 20);
     EXPECT_EQ(navyPixels(27, 60), 0);
+}
+
+TEST_F(PanelTest, TheTitleBarPictureIsNoWiderThanTheWindowShowsIt) {
+    const qreal dpr = panel->devicePixelRatioF();
+    // A panel far wider than its 400-pixel window; the last is the widest a widget can be.
+    for (const int wide : {100000, QWIDGETSIZE_MAX}) {
+        SCOPED_TRACE(wide);
+        panel->setGeometry(0, 0, wide, 161);
+        QImage shot(400, 161, QImage::Format_RGB32);
+        shot.fill(Qt::black);
+        panel->render(&shot, QPoint(), QRegion(0, 0, 400, 161));
+        ASSERT_GT(panel->TitleCacheSize().width(), 0);
+        ASSERT_LE(panel->TitleCacheSize().width(), int(std::ceil(400 * dpr)));
+        EXPECT_GT(shot.pixelColor(100, 4).blue(), 200);  // the light title bar
+        EXPECT_GT(shot.pixelColor(399, 4).blue(), 200);  // as far as the window goes
+    }
 }

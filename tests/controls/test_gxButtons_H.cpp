@@ -12,6 +12,7 @@
 #include "platform/forms/PropertyBag.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/window/Window.h"
+#include "support/Ui.h"
 
 using platform::Colour;
 using platform::kButtonFace;
@@ -501,4 +502,28 @@ TEST(ButtonResources, ADeletedButtonReleasesItsDrawingObjects) {
     EXPECT_GT(platform::gdi::LiveObjectCount(), before);
     delete button;
     EXPECT_EQ(platform::gdi::LiveObjectCount(), before);
+}
+
+TEST_F(ButtonTest, ASizeBeyondWhatCanBeDrawnLeavesTheButtonBlankAndSaysSoOnce) {
+    window.show();
+    for (const int shape : {0, 5}) {
+        SCOPED_TRACE(shape);
+        Fresh()->SetButtonShape(shape);
+        ASSERT_TRUE(testsupport::WaitFor([&] { return !button->FaceImage().isNull(); }));
+        testing::internal::CaptureStderr();
+        button->resize(32768, 1);
+        button->Refresh();
+        button->repaint();
+        QApplication::processEvents();
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(button->FaceImage().isNull());
+        EXPECT_EQ(button->size(), QSize(32768, 1));
+        const std::string line = "quillmere: gxButtons_H1: cannot draw at 32768 x 1 device pixels";
+        EXPECT_EQ(said.find(line), 0u) << said;
+        EXPECT_EQ(said.find(line, 1), std::string::npos) << said;  // once
+
+        // Back within reach, it draws again.
+        button->resize(120, 1);
+        EXPECT_TRUE(testsupport::WaitFor([&] { return !button->FaceImage().isNull(); }));
+    }
 }

@@ -119,3 +119,63 @@ TEST(DesignFileTest, EveryShippedDesignFileReads) {
     EXPECT_EQ(count, 11);
     EXPECT_THROW(LoadDesign("NoSuchWindow"), DesignError);
 }
+
+TEST(DesignFileTest, PositionsAndSizesStayWithinWhatCanBeDrawn) {
+    auto control = [](const char* rect) {
+        return ErrorOf((std::string(R"({"caption": "x", "clientWidth": 10, "clientHeight": 10,
+            "border": "fixedSingle", "controls": [{"type": "gxButtons_H", "name": "Go", "rect": )") +
+                        rect + "}]}")
+                           .c_str());
+    };
+    // 491,520 twips are 32,768 pixels, one more than a surface can have.
+    const std::string wide = control("[0, 0, 491520, 600]");
+    EXPECT_NE(wide.find("Test.json: key \"controls[0].rect\": Go: width 491520 twips is 32768 "
+                        "pixels"),
+              std::string::npos)
+        << wide;
+    EXPECT_EQ(control("[0, 0, 491512, 600]"), "no error");  // 32,767 pixels
+    // Beyond 32 bits: checked before any sum or conversion.
+    const std::string far = control("[2147483647, 0, 1815, 600]");
+    EXPECT_NE(far.find("key \"controls[0].rect\": Go: left 2147483647 twips"), std::string::npos)
+        << far;
+    const std::string huge = control("[0, 0, 600, 18446744073709551615]");
+    EXPECT_NE(huge.find("key \"controls[0].rect\": Go: height"), std::string::npos) << huge;
+    const std::string negative = control("[0, 0, -15, 600]");
+    EXPECT_NE(negative.find("Go: negative width -15"), std::string::npos) << negative;
+
+    const std::string client = ErrorOf(
+        R"({"caption": "x", "clientWidth": 4294967306, "clientHeight": 10, "border": "fixedSingle"})");
+    EXPECT_NE(client.find("key \"clientWidth\": 4294967306 is out of range"), std::string::npos)
+        << client;
+    const std::string tall = ErrorOf(
+        R"({"caption": "x", "clientWidth": 10, "clientHeight": 600000, "border": "fixedSingle"})");
+    EXPECT_NE(tall.find("key \"clientHeight\": height 600000 twips is 40000 pixels"),
+              std::string::npos)
+        << tall;
+    const std::string position = ErrorOf(R"({"caption": "x", "clientWidth": 10, "clientHeight": 10,
+                    "border": "fixedSingle", "position": [0, -2147483648]})");
+    EXPECT_NE(position.find("key \"position\": top -2147483648 twips"), std::string::npos)
+        << position;
+}
+
+TEST(DesignFileTest, NestingIsRefusedBeyondSixtyFourLevels) {
+    auto nested = [](int depth) {
+        std::string json = R"({"caption": "x", "clientWidth": 10, "clientHeight": 10,
+            "border": "fixedSingle", "unused": )";
+        json.append(std::size_t(depth - 1), '[').append("\"[{\"");
+        json.append(std::size_t(depth - 1), ']').append("}");
+        return json;
+    };
+    // The top-level object is the first level; brackets inside strings do not count.
+    EXPECT_EQ(ErrorOf(nested(64).c_str()), "no error");
+    const std::string deep = ErrorOf(nested(65).c_str());
+    EXPECT_NE(deep.find("Test.json: objects and lists nest deeper than 64 levels"),
+              std::string::npos)
+        << deep;
+    EXPECT_NE(ErrorOf(nested(30000).c_str()).find("nest deeper than 64"), std::string::npos);
+    // Broken text is described in our words, with where it breaks.
+    const std::string broken = ErrorOf("{\"caption\": ");
+    EXPECT_NE(broken.find("Test.json: not valid JSON (broken at byte"), std::string::npos)
+        << broken;
+    EXPECT_EQ(broken.find("json.exception"), std::string::npos) << broken;
+}

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+
 #include "platform/forms/PropertyBag.h"
 
 using platform::forms::Json;
@@ -99,4 +104,41 @@ TEST(PropertyBagTest, FontsRoundTrip) {
     EXPECT_EQ(back.pointSizeF(), 9.0);
     EXPECT_TRUE(back.italic());
     EXPECT_FALSE(back.bold());
+}
+
+TEST(PropertyBagTest, BadFontsAndPictureNamesAreReportedInOurWords) {
+    const PropertyBag bag(Json::parse(R"({"Font": {"name": "Arial", "size": "big"},
+        "Title": {"bold": 1}, "Label": {"name": 12}, "Image": "pictures/app32.png\u0000.bmp"})"),
+                          "Form1.json", "Command1");
+    const RejectedValueLog log;
+    EXPECT_EQ(bag.ReadFont("Font", QFont("Courier")).family(), "Courier");
+    EXPECT_EQ(bag.ReadFont("Title", QFont("Courier")).family(), "Courier");
+    EXPECT_EQ(bag.ReadFont("Label", QFont("Courier")).family(), "Courier");
+    EXPECT_TRUE(bag.ReadPicture("Image").IsNone());
+    ASSERT_EQ(log.values().size(), 4u);
+    EXPECT_EQ(log.values()[0].problem, R"(has a "size" that is not a number)");
+    EXPECT_EQ(log.values()[1].problem, R"(has a "bold" that is not true or false)");
+    EXPECT_EQ(log.values()[2].problem, R"(has a "name" that is not text)");
+    // The name is quoted whole, its NUL escaped, and the picture before it is not loaded.
+    EXPECT_EQ(log.values()[3].value, R"("pictures/app32.png\u0000.bmp")");
+    EXPECT_TRUE(log.values()[3].problem.contains("NUL")) << log.values()[3].problem.toStdString();
+}
+
+TEST(PropertyBagTest, PicturesBeyondTheDecodingLimitNameTheirSize) {
+    const QString file = QDir::temp().filePath(QStringLiteral("qm_large_picture.png"));
+    QImage image(1200, 1000, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    ASSERT_TRUE(image.save(file, "PNG"));
+    const int saved = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(4);
+    const PropertyBag bag(Json{{"Image", file.toStdString()}}, "Form1.json", "Command1");
+    const RejectedValueLog log;
+    EXPECT_TRUE(bag.ReadPicture("Image").IsNone());
+    QImageReader::setAllocationLimit(saved);
+    QFile::remove(file);
+    ASSERT_EQ(log.values().size(), 1u);
+    const QString problem = log.values()[0].problem;
+    EXPECT_TRUE(problem.contains(file + ": picture too large: 1200 x 1000 needs 5 MiB, the limit "
+                                        "is 4 MiB"))
+        << problem.toStdString();
 }

@@ -107,6 +107,38 @@ expect 1 'style.json: "BackStyle" 12 is out of range' "$render" --control gxButt
 expect 1 "$work/nowhere/x.png" "$render" --control gxButtons_H --bag "$bag" --size 121x41 \
     --out "$work/nowhere/x.png"
 
+# Limits: the largest picture a render is asked for, a bag nested too deep, a picture beyond
+# the image library's decoding limit (lowered here to 4 MiB).
+expect 0 "" "$render" --control gxButtons_H --bag "$bag" --size 8192x1 --out "$work/l.png"
+[ "$(png_size "$work/l.png")" = 8192x1 ] || fail "long face is $(png_size "$work/l.png")"
+for size in 32768x1 8193x8 1x8193 32767x32767; do
+    expect 2 "--size: size \"$size\" is larger than 8192 x 8192" "$render" \
+        --control gxButtons_H --bag "$bag" --size "$size" --out "$work/x.png"
+done
+expect 2 "--size: size \"9000x10\" is larger than 8192 x 8192" "$render" \
+    --control ScrollPicture --picture "$bag" --size 9000x10 --out "$work/x.png"
+{
+    printf '{"Caption": "x", "Unused": '
+    printf '[%.0s' {1..30000}
+    printf ']%.0s' {1..30000}
+    printf '}'
+} >"$work/deep.json"
+expect 1 "deep.json: objects and lists nest deeper than 64 levels" "$render" \
+    --control gxButtons_H --bag "$work/deep.json" --size 121x41 --out "$work/x.png"
+expect 0 "" "$render" --control gxButtons_H --bag "$bag" --size 2000x1000 --out "$work/big.png"
+expect 1 "$work/big.png: picture too large: 2000 x 1000 needs 8 MiB, the limit is 4 MiB" \
+    env QT_IMAGEIO_MAXALLOC=4 "$render" --control ScrollPicture --picture "$work/big.png" \
+    --out "$work/x.png"
+cp "$work/big.png" "$work/bigface.png"
+printf '{"Caption": "Big", "Image": "bigface.png"}' >"$work/bigface.json"
+expect 1 '"Image" "bigface.png" cannot be shown: .*bigface.png: picture too large' \
+    env QT_IMAGEIO_MAXALLOC=4 "$render" --control gxButtons_H --bag "$work/bigface.json" \
+    --size 121x41 --out "$work/x.png"
+printf '{"Caption": "x", "Font": {"name": "Arial", "size": "big"}}' >"$work/font.json"
+expect 1 'font.json: "Font" .* has a "size" that is not a number' "$render" \
+    --control gxButtons_H --bag "$work/font.json" --size 121x41 --out "$work/x.png"
+[ ! -e "$work/x.png" ] || fail "a failed render left $work/x.png"
+
 # A bad command line.
 expect 2 '"121by41"' "$render" --control gxButtons_H --bag "$bag" --size 121by41 --out "$work/x.png"
 expect 2 '"0x41"' "$render" --control gxButtons_H --bag "$bag" --size 0x41 --out "$work/x.png"

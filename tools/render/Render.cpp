@@ -265,12 +265,11 @@ PropertyBag LoadBagFile(const QString& path) {
         if (why == QLatin1String("not found")) why = QStringLiteral("bag file not found");
         Fail(QStringLiteral("%1: %2").arg(path, why));
     }
-    const QByteArray& text = *read;
     Json object;
     try {
-        object = Json::parse(text.constData(), text.constData() + text.size());
-    } catch (const Json::parse_error& e) {
-        Fail(QStringLiteral("%1: not valid JSON: %2").arg(path, QString::fromUtf8(e.what())));
+        object = platform::forms::ParseJsonText(*read, path);
+    } catch (const platform::forms::DesignError& e) {
+        Fail(QString::fromUtf8(e.what()));
     }
     if (!object.is_object()) Fail(QStringLiteral("%1: expected a JSON object of values").arg(path));
     return PropertyBag(std::move(object), QFileInfo(path).fileName());
@@ -283,6 +282,10 @@ QSize ParseSize(const QString& text) {
     if (size.isEmpty())
         Fail(QStringLiteral("invalid size \"%1\" (expected WIDTHxHEIGHT in pixels, e.g. 121x41)")
                  .arg(text));
+    if (size.width() > kMaxRenderSide || size.height() > kMaxRenderSide)
+        Fail(QStringLiteral("size \"%1\" is larger than %2 x %2 pixels")
+                 .arg(text)
+                 .arg(kMaxRenderSide));
     return size;
 }
 

@@ -60,7 +60,11 @@ QImage RenderForm(const QString& name);
 // platform::forms::ResolveResourcePath). Throws RenderError naming the file.
 platform::forms::PropertyBag LoadBagFile(const QString& path);
 
-// "121x41" to a size; throws RenderError quoting the text when it is not two positive numbers.
+// The largest picture side a render is asked for: a larger one takes minutes and gigabytes.
+inline constexpr int kMaxRenderSide = 8192;
+
+// "121x41" to a size; throws RenderError quoting the text when it is not two positive numbers
+// or a side is larger than kMaxRenderSide.
 QSize ParseSize(const QString& text);
 
 // A contact sheet of the pictures in `dir` named <prefix>_s<row>_<column>.png: one row per

@@ -191,8 +191,8 @@ int main(int argc, char** argv) {
          QStringLiteral("JSON file with the control's stored values, as in a design file."),
          QStringLiteral("FILE")},
         {QStringLiteral("size"),
-         QStringLiteral("Control size in pixels, e.g. 121x41 (ScrollPicture: 400x300 unless "
-                        "given)."),
+         QStringLiteral("Control size in pixels, e.g. 121x41, at most 8192x8192 "
+                        "(ScrollPicture: 400x300 unless given)."),
          QStringLiteral("WxH")},
         {QStringLiteral("state"),
          QStringLiteral("normal (default), hover, pressed, focus, disabled or checked."),
