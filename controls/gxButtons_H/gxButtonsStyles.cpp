@@ -307,11 +307,17 @@ std::int16_t gxButtons_H::BaseState() const {
 
 std::int16_t gxButtons_H::DrawFace(Colour& outline) {
     // Indexed by ButtonStyle, which its setter and the stored-value reader keep in 0 to 7.
-    static constexpr FaceRoutine kStyles[8] = {
-        &gxButtons_H::DrawClassicFace, &gxButtons_H::DrawFramedFace, &gxButtons_H::DrawModernFace,
-        &gxButtons_H::DrawFlatFace,    &gxButtons_H::DrawThinFace,   &gxButtons_H::DrawHoverFace,
-        &gxButtons_H::DrawSoftFace,    &gxButtons_H::DrawBrightFace};
-    const std::optional<FaceEnd> end = (this->*kStyles[std::size_t(mButtonStyle)])();
+    // Plain function pointers: the undefined-behaviour checker misreads an index into an array of
+    // member-function pointers as out of bounds.
+    static constexpr FaceRoutine kStyles[8] = {[](gxButtons_H& b) { return b.DrawClassicFace(); },
+                                               [](gxButtons_H& b) { return b.DrawFramedFace(); },
+                                               [](gxButtons_H& b) { return b.DrawModernFace(); },
+                                               [](gxButtons_H& b) { return b.DrawFlatFace(); },
+                                               [](gxButtons_H& b) { return b.DrawThinFace(); },
+                                               [](gxButtons_H& b) { return b.DrawHoverFace(); },
+                                               [](gxButtons_H& b) { return b.DrawSoftFace(); },
+                                               [](gxButtons_H& b) { return b.DrawBrightFace(); }};
+    const std::optional<FaceEnd> end = kStyles[std::size_t(mButtonStyle)](*this);
     if (!end) return 0;
     return FinishFace(*end, outline);
 }

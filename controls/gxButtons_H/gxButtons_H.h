@@ -373,7 +373,7 @@ private:
         bool ownOvalOutline;             // a framed oval keeps the ring's colour, not black
     };
     // One routine per ButtonStyle; none when there is nothing new to show.
-    using FaceRoutine = std::optional<FaceEnd> (gxButtons_H::*)();
+    using FaceRoutine = std::optional<FaceEnd> (*)(gxButtons_H&);
     std::optional<FaceEnd> DrawClassicFace();  // 0
     std::optional<FaceEnd> DrawFramedFace();   // 1
     std::optional<FaceEnd> DrawModernFace();   // 2
