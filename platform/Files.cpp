@@ -41,16 +41,15 @@ QString MiB(qint64 bytes) {
 
 }  // namespace
 
-std::optional<QByteArray> ReadInputFile(const QString& path, QString* why, qint64 limit) {
-    const auto refuse = [why](QString reason) -> std::optional<QByteArray> {
+bool OpenInputFile(const QString& path, QFile* file, QString* why) {
+    const auto refuse = [why](QString reason) {
         if (why) *why = std::move(reason);
-        return std::nullopt;
+        return false;
     };
     // A file built into the program is what we put there: read as it is.
     if (path.startsWith(QLatin1Char(':'))) {
-        QFile resource(path);
-        if (!resource.open(QIODevice::ReadOnly)) return refuse(QStringLiteral("not found"));
-        return resource.readAll();
+        file->setFileName(path);
+        return file->open(QIODevice::ReadOnly) || refuse(QStringLiteral("not found"));
     }
     // Opened without waiting (a FIFO with no writer would block an ordinary open), then asked
     // what it is through the descriptor, so the answer is about the file that is read.
@@ -61,24 +60,33 @@ std::optional<QByteArray> ReadInputFile(const QString& path, QString* why, qint6
         return refuse(
             QStringLiteral("cannot be read: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
     }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
         return refuse(QStringLiteral("not a regular file"));
-    if (st.st_size > limit) return refuse(QStringLiteral("larger than %1").arg(MiB(limit)));
+    }
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return refuse(QStringLiteral("cannot be read: %1").arg(file->errorString()));
+    }
+    return true;
+}
+
+std::optional<QByteArray> ReadInputFile(const QString& path, QString* why, qint64 limit) {
+    const auto refuse = [why](QString reason) -> std::optional<QByteArray> {
+        if (why) *why = std::move(reason);
+        return std::nullopt;
+    };
+    QFile file;
+    if (!OpenInputFile(path, &file, why)) return std::nullopt;
+    if (file.size() > limit) return refuse(QStringLiteral("larger than %1").arg(MiB(limit)));
 
     QByteArray bytes;
-    bytes.reserve(qsizetype(st.st_size));
+    bytes.reserve(qsizetype(file.size()));
     char chunk[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0)
-            return refuse(QStringLiteral("cannot be read: %1")
-                              .arg(QString::fromLocal8Bit(std::strerror(errno))));
+        const qint64 n = file.read(chunk, sizeof chunk);
+        if (n < 0) return refuse(QStringLiteral("cannot be read: %1").arg(file.errorString()));
         if (n == 0) break;
         // A file that grows while it is read is held to the limit too.
         if (bytes.size() + n > limit)

@@ -6,6 +6,8 @@
 
 #include <QByteArray>
 #include <QString>
+
+class QFile;
 #include <optional>
 
 namespace platform::files {
@@ -29,5 +31,9 @@ inline constexpr qint64 kInputFileLimit = 16 * 1024 * 1024;
 // regular file", "larger than 16 MiB", "cannot be read: ...").
 std::optional<QByteArray> ReadInputFile(const QString& path, QString* why,
                                         qint64 limit = kInputFileLimit);
+
+// Opens an input file that is read as a stream (a picture) into `file`, with the same refusals
+// as ReadInputFile but no size limit. Returns false with `why` set when it is refused.
+bool OpenInputFile(const QString& path, QFile* file, QString* why);
 
 }  // namespace platform::files

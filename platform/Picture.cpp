@@ -1,6 +1,9 @@
 #include "platform/Picture.h"
 
+#include "platform/Files.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 
 namespace platform {
@@ -15,10 +18,23 @@ Picture Picture::Load(const QString& path, QPoint hotspot) {
         throw PictureError(
             QStringLiteral("picture name holds a NUL character: %1").arg(shown).toStdString());
     }
-    if (!QFile::exists(path)) {
-        throw PictureError(QStringLiteral("picture file not found: %1").arg(path).toStdString());
+    // Only a regular file is decoded: a FIFO or a device would block or never end.
+    QFile file;
+    QString refused;
+    if (!files::OpenInputFile(path, &file, &refused)) {
+        if (refused == QLatin1String("not found"))
+            throw PictureError(
+                QStringLiteral("picture file not found: %1").arg(path).toStdString());
+        throw PictureError(
+            QStringLiteral("cannot read picture %1: %2").arg(path, refused).toStdString());
     }
-    QImageReader reader(path);
+    // The name's suffix is a hint; the content decides when it does not match.
+    QImageReader reader(&file, QFileInfo(path).suffix().toLower().toLatin1());
+    if (!reader.canRead()) {
+        file.seek(0);
+        reader.setDevice(&file);
+        reader.setFormat(QByteArray());
+    }
     // The image library refuses to decode beyond its allocation limit with a message of its own;
     // the size in the file's header is checked first, so that the report says what is wrong.
     const QSize size = reader.size();

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include "platform/Files.h"
+#include "platform/Picture.h"
 
 using platform::files::ReadInputFile;
 
@@ -47,6 +48,29 @@ TEST(InputFiles, OnlyRegularFilesOfABoundedSizeAreRead) {
     EXPECT_EQ(why, "not a regular file");
     // The reason may be left unasked.
     EXPECT_FALSE(ReadInputFile(fifo, nullptr));
+}
+
+TEST(InputFiles, APictureIsReadOnlyFromARegularFile) {
+    // A FIFO named as a picture (a bag's picture, a file given to the viewer) is refused at
+    // once instead of waiting for a writer; a picture whose name does not match its content
+    // still opens.
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("face.png");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    try {
+        platform::Picture::Load(fifo);
+        ADD_FAILURE() << "a FIFO was read as a picture";
+    } catch (const platform::PictureError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "cannot read picture " + fifo.toStdString() + ": not a regular file");
+    }
+    EXPECT_THROW(platform::Picture::Load(QStringLiteral("/dev/zero")), platform::PictureError);
+
+    const QString misnamed = dir.filePath("face.bmp");
+    QImage red(3, 2, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(misnamed, "PNG"));
+    EXPECT_EQ(platform::Picture::Load(misnamed).image().size(), QSize(3, 2));
 }
 
 }  // namespace
