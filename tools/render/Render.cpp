@@ -265,9 +265,13 @@ PropertyBag LoadBagFile(const QString& path) {
         if (why == QLatin1String("not found")) why = QStringLiteral("bag file not found");
         Fail(QStringLiteral("%1: %2").arg(path, why));
     }
+    return ParseBag(*read, path);
+}
+
+PropertyBag ParseBag(const QByteArray& text, const QString& path) {
     Json object;
     try {
-        object = platform::forms::ParseJsonText(*read, path);
+        object = platform::forms::ParseJsonText(text, path);
     } catch (const platform::forms::DesignError& e) {
         Fail(QString::fromUtf8(e.what()));
     }

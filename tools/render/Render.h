@@ -59,6 +59,8 @@ QImage RenderForm(const QString& name);
 // the file and the key. Picture names in it resolve as in design files (see
 // platform::forms::ResolveResourcePath). Throws RenderError naming the file.
 platform::forms::PropertyBag LoadBagFile(const QString& path);
+// The same from the file's text; `path` names it in messages.
+platform::forms::PropertyBag ParseBag(const QByteArray& text, const QString& path);
 
 // The largest picture side a render is asked for: a larger one takes minutes and gigabytes.
 inline constexpr int kMaxRenderSide = 8192;
