@@ -17,6 +17,8 @@
 #include <QPalette>
 #include <QShortcut>
 #include <cstdio>
+#include <new>
+#include <stdexcept>
 
 #include "platform/Units.h"
 #include "platform/browser/BrowserPane.h"
@@ -43,11 +45,19 @@ private:
 UnhandledErrorHandler gUnhandled;
 
 // Runs `f` where an exception must not escape into Qt's event dispatch: an error is reported.
+// The program's own errors (runtime errors: a broken design file, a picture that cannot be read)
+// say what is wrong; any other is a library's, whose text means nothing to a user, so it is
+// reported in our words and its own text goes to standard error for whoever reads it.
 void RunReportingErrors(const std::function<void()>& f) {
     try {
         f();
-    } catch (const std::exception& e) {
+    } catch (const std::bad_alloc&) {
+        ReportUnhandledError(QStringLiteral("not enough memory to finish what was asked"));
+    } catch (const std::runtime_error& e) {
         ReportUnhandledError(QString::fromUtf8(e.what()));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quillmere: unexpected error: %s\n", e.what());
+        ReportUnhandledError(QStringLiteral("an unexpected error stopped what was asked"));
     }
 }
 

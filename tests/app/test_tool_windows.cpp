@@ -165,6 +165,27 @@ TEST_F(ProgramTest, AnErrorInTheUnloadHandlerOfAUserCloseIsReported) {
     EXPECT_TRUE(WaitFor([&] { return w.isNull(); }));
     EXPECT_FALSE(window.IsLoaded());
     unhandled.clear();
+
+    // Errors that are not the program's own are reported in its words, not the library's.
+    const auto reportOf = [&](std::function<void()> fail) {
+        struct Throwing : FormWindow {
+            std::function<void()> fail;
+            Throwing() : FormWindow(QStringLiteral("Form7")) {}
+            void Form_Unload() override { fail(); }
+        } throwing;
+        throwing.fail = std::move(fail);
+        throwing.Show();
+        throwing.widget()->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const QString got = unhandled.empty() ? QString() : unhandled.front();
+        unhandled.clear();
+        return got;
+    };
+    EXPECT_EQ(reportOf([] { throw std::bad_alloc(); }),
+              "not enough memory to finish what was asked");
+    EXPECT_EQ(
+        reportOf([] { throw platform::forms::Json::parse_error::create(101, 0, "x", nullptr); }),
+        "an unexpected error stopped what was asked");
 }
 
 TEST(FloatTbrTest, PositionsBecomeSixteenBitValues) {
