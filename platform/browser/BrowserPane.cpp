@@ -10,7 +10,19 @@ BrowserPane::Factory& CurrentFactory() {
     static BrowserPane::Factory factory;
     return factory;
 }
+PictureViewer& CurrentPictureViewer() {
+    static PictureViewer viewer;
+    return viewer;
+}
 }  // namespace
+
+void SetPictureViewer(PictureViewer viewer) {
+    CurrentPictureViewer() = std::move(viewer);
+}
+
+const PictureViewer& InstalledPictureViewer() {
+    return CurrentPictureViewer();
+}
 
 BrowserPane::BrowserPane(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);

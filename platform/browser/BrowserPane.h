@@ -4,6 +4,7 @@
 // a window gets is decided by one factory: the program installs the web engine pane, tests a
 // recording double, and without either a blank pane stands in (tools that render offscreen).
 
+#include <QByteArray>
 #include <QUrl>
 #include <QWidget>
 #include <functional>
@@ -47,6 +48,14 @@ public:
 //    "http://mail.school/".
 // An empty or blank text gives an invalid URL.
 QUrl AddressToUrl(const QString& text);
+
+// Shows a picture a page held, given as the bytes of its file, in the program's picture viewer
+// over `owner`; `name` is the file name its address gives ("photo.jpg"). The program installs
+// it; without one, panes offer no "View picture". The bytes stay in memory: nothing is written.
+using PictureViewer =
+    std::function<void(QWidget* owner, const QByteArray& bytes, const QString& name)>;
+void SetPictureViewer(PictureViewer viewer);
+const PictureViewer& InstalledPictureViewer();
 
 // A pane that shows nothing and remembers the last address: the stand-in when no factory is
 // installed.

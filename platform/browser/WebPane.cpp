@@ -4,14 +4,18 @@
 #include <QApplication>
 #include <QAuthenticator>
 #include <QContextMenuEvent>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -25,6 +29,7 @@
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <algorithm>
@@ -673,6 +678,11 @@ QMenu* WebPane::CreateContextMenu() {
     }
     if (request && request->mediaType() == QWebEngineContextMenuRequest::MediaTypeImage) {
         menu->addSeparator();
+        if (InstalledPictureViewer() && request->mediaUrl().isValid()) {
+            const QUrl url = request->mediaUrl();
+            menu->addAction(tr("&View picture"), this, [this, url] { ViewPicture(url); })
+                ->setObjectName(QStringLiteral("ViewPicture"));
+        }
         entry(tr("Copy i&mage"), QWebEnginePage::CopyImageToClipboard, "CopyImageToClipboard");
         entry(tr("Save &image as..."), QWebEnginePage::DownloadImageToDisk, "DownloadImageToDisk");
     }
@@ -684,6 +694,101 @@ QMenu* WebPane::CreateContextMenu() {
     menu->addAction(tr("P&rint..."), this, [this] { Print(); })
         ->setObjectName(QStringLiteral("Print"));
     return menu;
+}
+
+// ---- Pictures shown in the viewer ----
+
+namespace {
+
+// The most a picture read from a page for the viewer may hold.
+constexpr qint64 kPictureLimit = 64 * 1024 * 1024;
+constexpr qint64 kPictureWaitMs = 30000;
+
+// `text` as a JavaScript string literal.
+QString JsString(const QString& text) {
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+QString PictureName(const QUrl& url) {
+    const QString name = QFileInfo(url.path()).fileName();
+    return name.isEmpty() || url.scheme() == QLatin1String("data") ? QStringLiteral("picture")
+                                                                   : name;
+}
+
+}  // namespace
+
+void WebPane::ViewPicture(const QUrl& url) {
+    if (!mView || !InstalledPictureViewer() || !url.isValid()) return;
+    const QString name = PictureName(url);
+    // The page reads the picture as it read it to show it: from its own origin with its own
+    // cookies (a portal's pictures need the signed-in session). The script runs in a world of
+    // its own, which the page's scripts cannot see, and leaves the file's bytes there as a
+    // data address for CollectPicture.
+    static int requests = 0;
+    const QString key = QStringLiteral("__quillmerePicture%1").arg(++requests);
+    const QString script =
+        QStringLiteral(
+            "(function () {"
+            "  var key = %1, limit = %3;"
+            "  window[key] = null;"
+            "  fetch(%2, {credentials: 'include'}).then(function (r) {"
+            "    if (!r.ok) throw new Error('the server answered ' + r.status);"
+            "    return r.blob();"
+            "  }).then(function (b) {"
+            "    if (b.size > limit) throw new Error('it is larger than 64 MiB');"
+            "    return new Promise(function (done, fail) {"
+            "      var f = new FileReader();"
+            "      f.onload = function () { done(f.result); };"
+            "      f.onerror = function () { fail(new Error('it cannot be read')); };"
+            "      f.readAsDataURL(b);"
+            "    });"
+            "  }).then(function (d) { window[key] = {data: d}; },"
+            "          function (e) { window[key] = {error: String(e && e.message || e)}; });"
+            "})()")
+            .arg(JsString(key), JsString(url.toString(QUrl::FullyEncoded)))
+            .arg(kPictureLimit);
+    mView->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld);
+    ShowStatus(tr("Opening %1...").arg(name.toHtmlEscaped()), 0);
+    CollectPicture(key, name, QDateTime::currentMSecsSinceEpoch() + kPictureWaitMs);
+}
+
+void WebPane::CollectPicture(const QString& key, const QString& name, qint64 deadline) {
+    if (!mView) return;
+    const QString ask = QStringLiteral(
+                            "(function () { var v = window[%1];"
+                            "  if (v) delete window[%1]; return v ? v : null; })()")
+                            .arg(JsString(key));
+    QPointer<WebPane> self(this);
+    mView->page()->runJavaScript(
+        ask, QWebEngineScript::ApplicationWorld, [self, key, name, deadline](const QVariant& v) {
+            if (!self) return;
+            const QVariantMap answer = v.toMap();
+            const auto fail = [&](const QString& why) {
+                self->ShowStatus(
+                    tr("Cannot show %1: %2").arg(name.toHtmlEscaped(), why.toHtmlEscaped()), 6000);
+            };
+            if (answer.isEmpty()) {
+                if (QDateTime::currentMSecsSinceEpoch() > deadline)
+                    return fail(tr("the page did not give it in time"));
+                QTimer::singleShot(50, self, [self, key, name, deadline] {
+                    if (self) self->CollectPicture(key, name, deadline);
+                });
+                return;
+            }
+            if (answer.contains(QStringLiteral("error")))
+                return fail(answer.value(QStringLiteral("error")).toString());
+            const QString data = answer.value(QStringLiteral("data")).toString();
+            const qsizetype comma = data.indexOf(QLatin1Char(','));
+            const QByteArray bytes =
+                comma < 0 ? QByteArray() : QByteArray::fromBase64(data.mid(comma + 1).toLatin1());
+            if (bytes.isEmpty()) return fail(tr("it is empty"));
+            self->mStatusTimer->stop();
+            self->mStatus->hide();
+            self->LayOutChildren();
+            if (const PictureViewer& viewer = InstalledPictureViewer())
+                viewer(self->window(), bytes, name);
+        });
 }
 
 // ---- Status text and downloads ----

@@ -115,6 +115,9 @@ public:
 
     // The context menu for the page's last context-menu request (the caller owns it).
     QMenu* CreateContextMenu();
+    // Shows the picture at `url`, as the page can read it, in the installed picture viewer
+    // (see SetPictureViewer); a picture that cannot be read is said in the status text.
+    void ViewPicture(const QUrl& url);
 
     // The status text at the bottom left (empty when none is shown).
     QString StatusText() const;
@@ -151,6 +154,9 @@ private:
     void ShowStatus(const QString& richText, int ms);
     void Track(QWebEngineDownloadRequest* download);
     void ShowDownloadStatus();
+    // Asks the page, every little while until `deadline`, for the picture its fetch under
+    // `key` brought, then hands it to the picture viewer.
+    void CollectPicture(const QString& key, const QString& name, qint64 deadline);
 
     QWebEngineView* mView = nullptr;
     QWidget* mProgressLine = nullptr;

@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPointer>
@@ -75,6 +76,18 @@ inline std::string SamplePdf() {
         QPainter painter(&writer);
         painter.drawText(QPointF(200, 400), QStringLiteral("Report card: all A"));
     }
+    return bytes.toStdString();
+}
+
+// A 64 x 48 picture in PNG: red over blue.
+inline std::string SamplePng() {
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QPainter(&image).fillRect(0, 0, 64, 24, Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
     return bytes.toStdString();
 }
 
@@ -215,6 +228,26 @@ private:
         std::string words;
         for (int i = 0; i < 12; ++i) words += "<p>apple pie number " + std::to_string(i) + "</p>";
         s.Get("/words", html(Page("Words", words)));
+        // A picture the page shows and another it cannot read; the first needs the cookie the
+        // gallery page sets, as a portal's pictures need its session.
+        s.Get("/gallery", [](const httplib::Request&, httplib::Response& res) {
+            res.set_header("Set-Cookie", "session=abc; Path=/");
+            res.set_content(Page("Gallery",
+                                 "<img id='p' src='/photo.png' width='120' height='90'>"
+                                 "<img id='q' src='/gone.png' width='120' height='90' "
+                                 "style='background:#888'>"),
+                            "text/html");
+        });
+        s.Get("/photo.png",
+              [png = SamplePng()](const httplib::Request& req, httplib::Response& res) {
+                  if (req.get_header_value("Cookie").find("session=abc") == std::string::npos) {
+                      res.status = 403;
+                      return;
+                  }
+                  res.set_content(png, "image/png");
+              });
+        s.Get("/gone.png",
+              [](const httplib::Request&, httplib::Response& res) { res.status = 404; });
         for (const auto& [path, realm] : {std::pair{"/secret", "Staff"}, {"/secret2", "Other"}}) {
             const std::string r = realm;
             s.Get(path, [r](const httplib::Request& req, httplib::Response& res) {

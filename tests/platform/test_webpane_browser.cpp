@@ -391,6 +391,59 @@ TEST_F(BrowserTest, ContextMenuOffersTheBrowserEntriesAndNoPageSource) {
     EXPECT_TRUE(WaitUntil([&] { return mServer.Requests("/popup") == 1; }));
 }
 
+TEST_F(BrowserTest, ViewPictureHandsThePicturesBytesToTheViewerWithThePagesSession) {
+    struct Viewed {
+        QWidget* owner;
+        QByteArray bytes;
+        QString name;
+    };
+    std::vector<Viewed> shown;
+    platform::browser::SetPictureViewer(
+        [&](QWidget* owner, const QByteArray& bytes, const QString& name) {
+            shown.push_back({owner, bytes, name});
+        });
+    Load("/gallery");
+    // The context menu on the picture offers it; the viewer gets the file as the server sent
+    // it (the server refuses a request without the page's cookie), over the pane's window.
+    QMenu* menu = nullptr;
+    for (int attempt = 0; attempt < 5 && !menu; ++attempt) {
+        QTest::mouseClick(Input(), Qt::RightButton, {}, QPoint(40, 40));
+        WaitUntil(
+            [&] { return (menu = qobject_cast<QMenu*>(Shown(QStringLiteral("PaneContextMenu")))); },
+            3000);
+    }
+    ASSERT_NE(menu, nullptr);
+    QAction* view = menu->findChild<QAction*>(QStringLiteral("ViewPicture"));
+    ASSERT_NE(view, nullptr);
+    view->trigger();
+    menu->close();
+    ASSERT_TRUE(WaitUntil([&] { return !shown.empty(); })) << mPane->StatusText().toStdString();
+    EXPECT_EQ(shown[0].bytes, QByteArray::fromStdString(webtest::SamplePng()));
+    EXPECT_EQ(shown[0].name, QStringLiteral("photo.png"));
+    EXPECT_EQ(shown[0].owner, mWindow.get());
+
+    // A picture the server does not give is said in the status text, naming it.
+    mPane->ViewPicture(QUrl(mServer.Url("/gone.png")));
+    EXPECT_TRUE(WaitUntil([&] { return mPane->StatusText().contains(QStringLiteral("404")); }))
+        << mPane->StatusText().toStdString();
+    EXPECT_TRUE(mPane->StatusText().contains(QStringLiteral("gone.png")));
+    EXPECT_EQ(shown.size(), 1u);
+
+    // Without a viewer the menu has no such entry.
+    platform::browser::SetPictureViewer({});
+    menu = nullptr;
+    for (int attempt = 0; attempt < 5 && !menu; ++attempt) {
+        QTest::mouseClick(Input(), Qt::RightButton, {}, QPoint(40, 40));
+        WaitUntil(
+            [&] { return (menu = qobject_cast<QMenu*>(Shown(QStringLiteral("PaneContextMenu")))); },
+            3000);
+    }
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->findChild<QAction*>(QStringLiteral("ViewPicture")), nullptr);
+    EXPECT_NE(menu->findChild<QAction*>(QStringLiteral("CopyImageToClipboard")), nullptr);
+    menu->close();
+}
+
 TEST_F(BrowserTest, DownloadShowsProgressAndEndsWithWhereItWentOrWhyNot) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
