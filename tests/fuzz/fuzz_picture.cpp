@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::Input in(data, size);
-    const int w = in.In(1, 80), h = in.In(1, 80);
+    const int w = in.In(1, 48), h = in.In(1, 48);
     const std::uint8_t choice = in.Byte();
     const std::string pixels = in.Rest();
     QImage image(w, h, QImage::Format_RGB32);
