@@ -267,6 +267,11 @@ Json ParseJsonText(const QByteArray& text, const QString& file) {
                               .arg(file)
                               .arg(e.byte)
                               .toStdString());
+    } catch (const Json::exception&) {
+        // The parser's other refusal: a number whose exponent no double can hold ("1e999").
+        throw DesignError(QStringLiteral("%1: not valid JSON (a number too large to read)")
+                              .arg(file)
+                              .toStdString());
     }
 }
 

@@ -36,6 +36,7 @@ put("design", "rect-int-max.json", design([dict(button, rect=[2147483647, 0, 181
 put("design", "nested-30000.json",
     '{"unused": ' + "[" * 30000 + "]" * 30000 + ', "caption": "x", "clientWidth": 600, '
     '"clientHeight": 600, "controls": []}')
+put("design", "number-overflow.json", design([], unused=0).replace('"unused": 0', '"unused": -1e225522'))
 put("design", "panel-wide.json", design([{"type": "EBXp", "name": "EBXp1",
                                           "rect": [0, 0, 491505, 3000],
                                           "bag": {"Caption": "Wide", "UserHeight": 3000}}]))
@@ -52,6 +53,7 @@ for style in range(8):
         f"100x36 focus 1\n" + json.dumps({"Caption": "&Go", "ButtonStyle": style,
                                           "BackStyle": style % 4, "cGradient": 255}))
 put("bag", "wide-32767.txt", "8192x1 normal 1\n{\"Caption\": \"x\"}")
+put("bag", "number-overflow.txt", "100x36 focus 1\n{\"Caption\": -1e225522}")
 put("bag", "bad-font.txt", "121x41 normal 1\n{\"Font\": {\"name\": 5, \"size\": \"big\"}}")
 
 # Regions: a byte saying narrow or wide, then operations (see fuzz_region.cpp).

@@ -178,4 +178,7 @@ TEST(DesignFileTest, NestingIsRefusedBeyondSixtyFourLevels) {
     EXPECT_NE(broken.find("Test.json: not valid JSON (broken at byte"), std::string::npos)
         << broken;
     EXPECT_EQ(broken.find("json.exception"), std::string::npos) << broken;
+    // A number no double can hold is refused like broken text, not thrown past the reader.
+    const std::string huge = ErrorOf("{\"caption\": \"x\", \"unused\": -1e225522}");
+    EXPECT_EQ(huge, "Test.json: not valid JSON (a number too large to read)");
 }
