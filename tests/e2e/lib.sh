@@ -7,6 +7,13 @@ fail() {
         echo "--- the program's output (last 40 lines):" >&2
         tail -n 40 "$work/quillmere.out" >&2
     fi
+    # And the virtual display's, with whether it still runs: a program that cannot reach its
+    # display says only that no platform plugin could start.
+    if [ -n "${QM_XVFB_LOG:-}" ]; then
+        echo "--- the virtual display $DISPLAY ($(xdpyinfo >/dev/null 2>&1 && echo answers ||
+            echo "does not answer")), its log:" >&2
+        tail -n 20 "$QM_XVFB_LOG" >&2
+    fi
     exit 1
 }
 

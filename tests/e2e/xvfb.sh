@@ -19,7 +19,8 @@ for _ in $(seq 300); do
 done
 [ -s "$dir/display" ] || { echo "xvfb.sh: the X server did not start within 30 s" >&2; exit 1; }
 DISPLAY=:$(head -n 1 "$dir/display")
-export DISPLAY
+QM_XVFB_LOG=$dir/xvfb.log
+export DISPLAY QM_XVFB_LOG
 # The command runs as a child that a TERM given to this script stops too (a test that started
 # this script in the background ends it so).
 "$@" &
