@@ -42,6 +42,16 @@ printf '{"caption": "x", "clientWidth": "wide", "clientHeight": 10, "border": "f
     >"$work/design/forms/frmMain.json"
 expect 1 'frmMain.json: key "clientWidth"' \
     "$quillmere" --config "$work/empty.ini" --design-dir "$work/design" --screenshot "$work/x.png"
+# A number no double can hold, and a button wider than can be drawn: refused naming the file
+# (and the key), not a crash.
+printf '{"caption": "x", "clientWidth": 1e999, "clientHeight": 10}' >"$work/design/forms/frmMain.json"
+expect 1 'frmMain.json: not valid JSON (a number too large to read)' \
+    "$quillmere" --config "$work/empty.ini" --design-dir "$work/design" --screenshot "$work/x.png"
+printf '{"caption": "x", "clientWidth": 4800, "clientHeight": 3600, "border": "fixedSingle",
+    "controls": [{"type": "gxButtons_H", "name": "gxButtons_H1", "rect": [0, 0, 491520, 615]}]}' \
+    >"$work/design/forms/frmMain.json"
+expect 1 'frmMain.json: .*gxButtons_H1.*width 491520 twips is 32768 pixels' \
+    "$quillmere" --config "$work/empty.ini" --design-dir "$work/design" --screenshot "$work/x.png"
 # A stored value a control cannot use is named with its file, control and key, and the window
 # opens without it.
 python3 - "$(dirname "$0")/../../resources/forms/frmMain.json" "$work/design/forms/frmMain.json" \
