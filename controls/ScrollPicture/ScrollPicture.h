@@ -51,7 +51,8 @@ class QMouseEvent;
 // the picture by area averaging where the picture is reduced and by nearest pixel elsewhere.
 // Where the picture does not reach, and while the box is blank (its last drawing failed), the
 // back colour shows. The cache is at most the viewport's size (times the device pixel ratio,
-// squared): moving the box keeps what still shows and draws only what came into view.
+// squared): moving the box keeps what still shows where it is and draws only what came into
+// view.
 class ScrollPictureBox : public QWidget {
 public:
     explicit ScrollPictureBox(QWidget* parent);
@@ -111,6 +112,8 @@ private:
     QRect VisiblePart() const;
     // Makes the cache hold `part`, drawn.
     void UpdateCache(QRect part);
+    // Draws `r` (scaled picture, device pixels) into the cache where it wraps to.
+    void DrawCached(QRect r);
 
     platform::Picture mPicture;
     platform::Colour mBackColor = platform::kButtonFace;
@@ -121,6 +124,7 @@ private:
     // The cache: mCachePart of the box (logical), mCacheRect of the scaled picture (device).
     QImage mCache;
     QRect mCachePart, mCacheRect;
+    QPoint mAnchor;  // the scaled picture's pixel at the cache's (0, 0); the cache wraps
     bool mCacheValid = false;
     int mMousePointer = 0;
     platform::Picture mMouseIcon;

@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <new>
 #include <vector>
 
@@ -138,6 +137,28 @@ QRect DeviceRect(QRect r, qreal ratio) {
     return QRect(l, t, rr - l, b - t);
 }
 
+// The cache wraps around: pixel (x, y) of the scaled picture lives at ((x - anchor.x) mod width,
+// (y - anchor.y) mod height) of the cache, so a cache the size of the viewport holds any
+// viewport-sized part and moving the part moves no pixel. Calls `f(piece, at)` for the pieces
+// of `r` (scaled picture coordinates) split where the cache wraps; `at` is where the piece
+// starts in the cache.
+template <class F>
+void ForEachWrapped(QRect r, QSize cache, QPoint anchor, F&& f) {
+    if (r.isEmpty() || cache.isEmpty()) return;
+    const auto wrap = [](int v, int m) { return ((v % m) + m) % m; };
+    for (int y = r.top(); y <= r.bottom();) {
+        const int cy = wrap(y - anchor.y(), cache.height());
+        const int rows = std::min(r.bottom() + 1 - y, cache.height() - cy);
+        for (int x = r.left(); x <= r.right();) {
+            const int cx = wrap(x - anchor.x(), cache.width());
+            const int cols = std::min(r.right() + 1 - x, cache.width() - cx);
+            f(QRect(x, y, cols, rows), QPoint(cx, cy));
+            x += cols;
+        }
+        y += rows;
+    }
+}
+
 bool HasTranslucentPixels(const QImage& image) {
     if (!image.hasAlphaChannel()) return false;
     const bool wide = image.format() == QImage::Format_ARGB32 ||
@@ -237,10 +258,7 @@ void ScrollPictureBox::ReplacePicture(const platform::Picture& picture) {
     mPicture = picture;
     mTranslucent = HasTranslucentPixels(picture.image());
     // Drawn again over the part that shows, at the size and place the box has.
-    if (mCacheValid && mDrawn) {
-        QImage whole = Part(mCache, mCache.rect());
-        scrollpicture::DrawScaled(whole, mCacheRect.topLeft(), mScaled, DrawingSource());
-    }
+    if (mCacheValid && mDrawn) DrawCached(mCacheRect);
     update();
 }
 
@@ -278,6 +296,7 @@ QPoint ScrollPictureBox::AllocateCache(QRect part) {
     }
     mCachePart = part;
     mCacheRect = device;
+    mAnchor = device.topLeft();
     mCacheValid = true;
     return device.topLeft();
 }
@@ -292,48 +311,39 @@ QRect ScrollPictureBox::VisiblePart() const {
     return viewport ? rect() & viewport->rect().translated(-pos()) : rect();
 }
 
+void ScrollPictureBox::DrawCached(QRect r) {
+    const Source source = DrawingSource();
+    ForEachWrapped(r, mCache.size(), mAnchor, [&](QRect piece, QPoint at) {
+        QImage tile = Part(mCache, QRect(at, piece.size()));
+        scrollpicture::DrawScaled(tile, piece.topLeft(), mScaled, source);
+    });
+}
+
 void ScrollPictureBox::UpdateCache(QRect part) {
     part &= rect();
     if (mCacheValid && part == mCachePart) return;
     const QRect device = DeviceRect(part, mRatio);
-    const Source source = DrawingSource();
     if (!mCacheValid || device.size() != mCacheRect.size()) {
         AllocateCache(part);
-        scrollpicture::DrawScaled(mCache, device.topLeft(), mScaled, source);
+        if (mCacheValid) DrawCached(device);
         return;
     }
-    // The same size elsewhere (the picture moved): keep what still shows, shifted in place, and
-    // draw what came into view.
+    // The same size elsewhere (the picture moved): what still shows stays where it is in the
+    // cache, and only what came into view is drawn, over what went out of it.
     const QRect kept = device & mCacheRect;
-    if (kept.isEmpty()) {
-        mCachePart = part;
-        mCacheRect = device;
-        scrollpicture::DrawScaled(mCache, device.topLeft(), mScaled, source);
-        return;
-    }
-    const int from = kept.top() - mCacheRect.top(), to = kept.top() - device.top();
-    const std::size_t bytes = std::size_t(kept.width()) * 4;
-    const int fromX = kept.left() - mCacheRect.left(), toX = kept.left() - device.left();
-    for (int k = 0; k < kept.height(); ++k) {
-        // Rows in the order that reads each before it is written over.
-        const int row = to <= from ? k : kept.height() - 1 - k;
-        std::memmove(mCache.scanLine(to + row) + std::size_t(toX) * 4,
-                     mCache.constScanLine(from + row) + std::size_t(fromX) * 4, bytes);
-    }
     mCachePart = part;
     mCacheRect = device;
-    // What is new: whole rows above or below what was kept, then columns beside it.
-    const QRect local = kept.translated(-device.topLeft());
-    const QRect rows[] = {
-        QRect(0, 0, device.width(), local.top()),
-        QRect(0, local.bottom() + 1, device.width(), device.height() - local.bottom() - 1),
-        QRect(0, local.top(), local.left(), local.height()),
-        QRect(local.right() + 1, local.top(), device.width() - local.right() - 1, local.height())};
-    for (const QRect& r : rows) {
-        if (r.isEmpty()) continue;
-        QImage strip = Part(mCache, r);
-        scrollpicture::DrawScaled(strip, device.topLeft() + r.topLeft(), mScaled, source);
+    if (kept.isEmpty()) {
+        DrawCached(device);
+        return;
     }
+    const QRect fresh[] = {
+        QRect(QPoint(device.left(), device.top()), QPoint(device.right(), kept.top() - 1)),
+        QRect(QPoint(device.left(), kept.bottom() + 1), QPoint(device.right(), device.bottom())),
+        QRect(QPoint(device.left(), kept.top()), QPoint(kept.left() - 1, kept.bottom())),
+        QRect(QPoint(kept.right() + 1, kept.top()), QPoint(device.right(), kept.bottom()))};
+    for (const QRect& r : fresh)
+        if (!r.isEmpty()) DrawCached(r);
 }
 
 QImage ScrollPictureBox::Snapshot() const {
@@ -379,12 +389,17 @@ void ScrollPictureBox::paintEvent(QPaintEvent* e) {
         if (mCacheValid) shown = e->rect() & mCachePart;
     }
     if (!shown.isEmpty()) {
-        const QRect source = DeviceRect(shown, mRatio).translated(-mCacheRect.topLeft());
-        if (mRatio == 1.0) {
-            p.drawImage(shown.topLeft(), mCache, source);
-        } else {
-            p.drawImage(QRectF(shown), mCache, QRectF(source));
-        }
+        ForEachWrapped(DeviceRect(shown, mRatio) & mCacheRect, mCache.size(), mAnchor,
+                       [&](QRect piece, QPoint at) {
+                           const QRect source(at, piece.size());
+                           if (mRatio == 1.0) {
+                               p.drawImage(piece.topLeft(), mCache, source);
+                           } else {
+                               p.drawImage(QRectF(piece.x() / mRatio, piece.y() / mRatio,
+                                                  piece.width() / mRatio, piece.height() / mRatio),
+                                           mCache, QRectF(source));
+                           }
+                       });
     }
     for (const QRect& r : e->region() - shown) p.fillRect(r, back);
 }
