@@ -22,7 +22,6 @@
 using platform::Colour;
 using scrollpicture::AtEventLoopBoundary;
 using scrollpicture::Size32;
-using scrollpicture::ToPixels;
 using scrollpicture::ToSize;
 
 namespace {
