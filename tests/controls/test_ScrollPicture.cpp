@@ -549,7 +549,7 @@ TEST_F(ViewerTest, LongPicturesFitZoomStretchAndDragWithTheirClamps) {
         EXPECT_EQ(viewer->ZoomPercent().toInt(), 90);
     }
 
-    // The description's own example: 30000 x 10 in a wide, low viewport.
+    // 30000 x 10 in a wide, low viewport: fitted to a line one pixel high, not to nothing.
     viewer->setGeometry(0, 0, 680, 200);
     viewer->SetPicture(Quadrants(30000, 10));
     viewer->BestFit();
