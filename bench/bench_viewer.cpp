@@ -11,6 +11,10 @@
 //   desktop, PicScroll moved, and the control repainted) on a 1000 x 800 and on a 4000 x 3000
 //   picture in an 800 x 600 viewport. Panning moves the picture box and redraws nothing of the
 //   picture beyond what shows, so the two should cost the same.
+// - memory: in a child process (this program with --memory-child), the growth of VmHWM from
+//   /proc/self/status while a 5700 x 5600 picture is made, shown in an 800 x 600 viewer, zoomed
+//   to 200 % and painted, against the decoded picture's own size (5700 x 5600 x 4 bytes).
+//   Goal: at most the decoded picture plus 64 MiB.
 // Sides alternate in five rounds; prints the ratios of the medians at the end.
 
 #include <benchmark/benchmark.h>
@@ -19,10 +23,13 @@
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <random>
 #include <string>
 
 #include "Rounds.h"
+#include "child_process.h"
 #include "controls/ScrollPicture/ScrollPicture.h"
 #include "platform/window/Desktop.h"
 
@@ -124,7 +131,7 @@ void DragStep(benchmark::State& state, const QImage& picture, const char* name) 
                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(box, &move);
     };
-    const std::int16_t centred = viewer.ScrollX();
+    const auto centred = viewer.ScrollX();
     moveTo(at + QPoint(3, 3));
     if (viewer.ScrollX() != centred - 3) state.SkipWithError("the picture did not follow");
     moveTo(at);
@@ -150,6 +157,79 @@ void BM_Drag_Large(benchmark::State& state) {
     DragStep(state, Large(), "drag/4000x3000");
 }
 
+// ---- memory ----
+
+constexpr int kMemoryWidth = 5700, kMemoryHeight = 5600;
+
+// A field of /proc/self/status in KiB (0 when missing).
+long StatusKiB(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::size_t n = std::strlen(field);
+    while (std::getline(status, line))
+        if (line.compare(0, n, field) == 0 && line.size() > n && line[n] == ':')
+            return std::stol(line.substr(n + 1));
+    return 0;
+}
+
+// The child's side: prints "hwm-growth-kib decoded-bytes".
+int MemoryChild() {
+    QApplication::processEvents();
+    const long before = StatusKiB("VmHWM");
+    {
+        // A photograph-like picture made in place: the decoded picture itself, no other copy.
+        QImage image(kMemoryWidth, kMemoryHeight, QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                row[x] = 0xFF000000u | std::uint32_t(x * 7 + y * 13) * 2654435761u >> 8;
+        }
+        const qsizetype decoded = image.sizeInBytes();
+        Stage stage(image);
+        image = QImage();
+        ScrollPicture& viewer = *stage.viewer;
+        while (viewer.ZoomPercent().toInt() < 200) {
+            viewer.z_ZoomIn();
+            viewer.repaint();
+            QApplication::processEvents();
+        }
+        const long after = StatusKiB("VmHWM");
+        std::printf("%ld %lld\n", after - before, static_cast<long long>(decoded));
+    }
+    return 0;
+}
+
+void ReportMemory(const char* self) {
+    bench::Child child;
+    std::string error;
+    if (!child.Start(self, {"--memory-child"}, bench::ChildEnvironment(), &error)) {
+        std::printf("memory: could not start the child: %s\n", error.c_str());
+        return;
+    }
+    const int status = child.Wait();
+    long growthKiB = 0;
+    long long decoded = 0;
+    const std::string out = child.Output();
+    // The child's numbers are its last line; Qt may have written warnings before them.
+    const std::size_t end = out.find_last_not_of('\n');
+    const std::size_t start = end == std::string::npos ? 0 : out.rfind('\n', end);
+    const std::string last = out.substr(start == std::string::npos ? 0 : start + 1);
+    if (status != 0 || std::sscanf(last.c_str(), "%ld %lld", &growthKiB, &decoded) != 2 ||
+        decoded <= 0) {
+        std::printf("memory: the child failed (%s): %s\n", bench::DescribeStatus(status).c_str(),
+                    out.c_str());
+        return;
+    }
+    const double growth = double(growthKiB) * 1024.0;
+    const double excessMiB = (growth - double(decoded)) / (1024.0 * 1024.0);
+    std::printf(
+        "peak memory, %dx%d zoomed to 200 %% in an 800x600 viewer: VmHWM grew %.1f MiB, the "
+        "decoded picture is %.1f MiB: ratio %.2f, excess %.1f MiB (goal: excess <= 64 MiB) %s\n",
+        kMemoryWidth, kMemoryHeight, growth / (1024.0 * 1024.0),
+        double(decoded) / (1024.0 * 1024.0), growth / double(decoded), excessMiB,
+        excessMiB <= 64.0 ? "met" : "MISSED");
+}
+
 void Register() {
     for (int round = 0; round < 5; ++round) {
         benchmark::RegisterBenchmark("zoom/anchor", BM_Zoom_Anchor)->Iterations(8);
@@ -166,6 +246,7 @@ void Register() {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "--memory-child") == 0) return MemoryChild();
     Register();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
@@ -188,5 +269,6 @@ int main(int argc, char** argv) {
             s / 1e6, l / 1e6, gMeans["drag/1000x800"].size(), ratio,
             ratio <= 1.2 && ratio >= 1 / 1.2 ? "met" : "MISSED");
     }
+    ReportMemory(argv[0]);
     return 0;
 }

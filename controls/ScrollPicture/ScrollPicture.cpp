@@ -1,17 +1,18 @@
 // The picture viewer's properties, persistence, zoom ladder, redraw and viewport layout.
 //
-// Every picture PicScroll shows is drawn by RenderAtSize, whether a zoom or a change of back
-// colour asks for it; the viewport layout is the one place that places PicScroll, picks its
-// cursor and shows it. Sizes are 16-bit pixels from the zoom arithmetic on; a size with no
-// 16-bit form is refused before anything changes. Unexpected failures (no memory for an image)
-// are not caught here: they reach the caller with the wait cursor taken down and PicScroll
-// shown again.
+// Every new size of PicScroll is drawn by RenderAtSize, whether a zoom or a change of back colour
+// asks for it; the viewport layout is the one place that places PicScroll, picks its cursor and
+// shows it. A size beyond the largest widget is refused before anything changes. Unexpected
+// failures (no memory for an image) are not caught here: they reach the caller with the wait cursor
+// taken down and PicScroll shown again.
 
 #include "controls/ScrollPicture/ScrollPicture.h"
 
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "controls/ScrollPicture/Support.h"
@@ -20,9 +21,8 @@
 
 using platform::Colour;
 using scrollpicture::AtEventLoopBoundary;
-using scrollpicture::Size16;
-using scrollpicture::StoreInt16;
-using scrollpicture::ToSize16;
+using scrollpicture::Size32;
+using scrollpicture::ToSize;
 
 namespace {
 
@@ -101,11 +101,11 @@ void ScrollPicture::ApplyBackColor(Colour colour) {
 
 void ScrollPicture::SetBackColor(Colour New_BackColor) {
     ApplyBackColor(New_BackColor);
-    // A picture with transparent pixels shows the new colour through them: compose it again and
-    // redraw it at the size it is shown at, leaving the scroll position alone.
+    // A picture with transparent pixels shows the new colour through them: redraw it over the
+    // colour at the size it is shown at, leaving the scroll position alone.
     if (Loaded() && PicLoaded->Translucent()) {
-        PicLoaded->RecomposePicture();
-        RenderAtSize(PicScroll->width(), PicScroll->height(), Placement::InPlace);
+        RenderAtSize(PicScroll->width(), PicScroll->height(), PicScroll->ScaledSize(),
+                     QPoint(mScrollX, mScrollY));
     }
     emit PropertyChanged(QStringLiteral("BackColor"));
 }
@@ -162,26 +162,42 @@ void ScrollPicture::WriteProperties(platform::forms::PropertyBag& bag) const {
 
 void ScrollPicture::LoadPicture(const platform::Picture& picture) {
     PicScroll->hide();
-    PicScroll->SetPicture(picture);
-    PicLoaded->SetPicture(picture);
-    mOriginalWidth = float(PicScroll->width());
-    mOriginalHeight = float(PicScroll->height());
+    const qreal ratio = DevicePixelRatio();
+    mRatio = ratio > 0 ? ratio : 1.0;
+    PicScroll->SetPicture(picture, mRatio);
+    PicLoaded->SetPicture(picture, mRatio);
+    // In logical pixels: at a ratio above 1 the box is the picture's size rounded up.
+    mOriginalWidth = picture.IsNone() || mRatio == 1.0 ? float(PicScroll->width())
+                                                       : float(picture.Width() / mRatio);
+    mOriginalHeight = picture.IsNone() || mRatio == 1.0 ? float(PicScroll->height())
+                                                        : float(picture.Height() / mRatio);
     LayoutViewport();
     emit PropertyChanged(QStringLiteral("Picture"));
 }
 
-void ScrollPicture::LayoutViewport() {
+QPoint ScrollPicture::PlannedScroll(QSize box, std::optional<QPoint> wanted) const {
+    // Centred unless asked otherwise: a larger picture shows its middle, a smaller one sits in
+    // the middle of the viewport with the background around it. A wanted offset holds only on
+    // an axis where the picture is larger than the viewport, within 0..max.
+    const auto axis = [](int side, int view, std::optional<int> want) {
+        const std::int64_t max = std::int64_t(side) - view;
+        if (want && side > view) return int(std::clamp<std::int64_t>(*want, 0, max));
+        return int(platform::RoundHalfEven(double(max) / 2.0));
+    };
+    return QPoint(
+        axis(box.width(), width(), wanted ? std::optional<int>(wanted->x()) : std::nullopt),
+        axis(box.height(), height(), wanted ? std::optional<int>(wanted->y()) : std::nullopt));
+}
+
+void ScrollPicture::LayoutViewport(std::optional<QPoint> wanted) {
     const int SW = width(), SH = height();
     const bool loaded = Loaded();
-    // An extent with no 16-bit form (a viewport more than 32767 pixels wider than the picture)
-    // leaves the value it had.
-    StoreInt16(mScrollMaxX, loaded ? double(PicScroll->width()) - SW : 0.0);
-    StoreInt16(mScrollMaxY, loaded ? double(PicScroll->height()) - SH : 0.0);
+    mScrollMaxX = loaded ? PicScroll->width() - SW : 0;
+    mScrollMaxY = loaded ? PicScroll->height() - SH : 0;
     if (loaded) {
-        // Centred: a larger picture shows its middle, a smaller one sits in the middle of the
-        // viewport with the background around it. Any earlier scroll position is dropped.
-        StoreInt16(mScrollX, mScrollMaxX / 2.0);
-        StoreInt16(mScrollY, mScrollMaxY / 2.0);
+        const QPoint scroll = PlannedScroll(PicScroll->size(), wanted);
+        mScrollX = scroll.x();
+        mScrollY = scroll.y();
         PicScroll->move(-mScrollX, -mScrollY);
     } else {
         // The empty box covers the viewport in the back colour (a widget's sides are never
@@ -227,7 +243,7 @@ void ScrollPicture::BestFit() {
 
 void ScrollPicture::z_Stretch() {
     if (!Loaded()) return;
-    if (const auto size = ToSize16(width(), height())) RenderAtSize(size->w, size->h);
+    if (const auto size = ToSize(width(), height())) RenderAtSize(size->w, size->h);
 }
 
 void ScrollPicture::z_ZoomIn() {
@@ -250,81 +266,155 @@ void ScrollPicture::z_ZoomActualPixels() {
     ZoomTo(kActualPixelsIndex);
 }
 
-void ScrollPicture::ZoomTo(int index) {
-    // The size first: one that does not fit 16 bits leaves the level where it was, since
+void ScrollPicture::ZoomInAt(QPoint anchor) {
+    if (!Loaded() || mZoomIndex >= kZoomLevelCount - 1) return;
+    ZoomAbout(mZoomIndex + 1, anchor);
+}
+
+void ScrollPicture::ZoomOutAt(QPoint anchor) {
+    if (!Loaded() || mZoomIndex <= 0) return;
+    ZoomAbout(mZoomIndex - 1, anchor);
+}
+
+void ScrollPicture::ZoomAbout(int index, QPoint anchor) {
+    const auto size = ZoomSize(index);
+    if (!size) return;
+    // The point under the anchor as a fraction of the picture, found again at the new size.
+    const QSize before = PicScroll->size();
+    const auto at = [](int offset, int side, int next) {
+        const double fraction = side > 0 ? double(offset) / side : 0.5;
+        return int(std::clamp(std::round(fraction * next), double(INT_MIN), double(INT_MAX)));
+    };
+    const int x = at(anchor.x() + mScrollX, before.width(), size->w) - anchor.x();
+    const int y = at(anchor.y() + mScrollY, before.height(), size->h) - anchor.y();
+    ZoomTo(index, QPoint(x, y));
+}
+
+void ScrollPicture::ZoomTo(int index, std::optional<QPoint> wanted) {
+    // The size first: one beyond the largest widget leaves the level where it was, since
     // nothing is drawn at the new one.
     const auto size = ZoomSize(index);
     if (!size) return;
     mZoomIndex = std::int16_t(index);
-    RenderAtSize(size->w, size->h);
+    RenderAtSize(size->w, size->h, ScaledZoomSize(index, *size), wanted);
 }
 
-std::optional<Size16> ScrollPicture::ZoomSize(int index) const {
+std::optional<Size32> ScrollPicture::ZoomSize(int index) const {
     const float p = mZoomLevels[std::size_t(index)];
-    return ToSize16(p * mOriginalWidth / 100.0f, p * mOriginalHeight / 100.0f);
+    auto size = ToSize(p * mOriginalWidth / 100.0f, p * mOriginalHeight / 100.0f);
+    // A picture never shrinks to nothing: a side of it stays at least one pixel.
+    if (size) {
+        size->w = std::max(size->w, mOriginalWidth > 0 ? 1 : 0);
+        size->h = std::max(size->h, mOriginalHeight > 0 ? 1 : 0);
+    }
+    return size;
 }
 
-std::optional<Size16> ScrollPicture::FittedSize() const {
+QSize ScrollPicture::ScaledZoomSize(int index, Size32 shown) const {
+    if (mRatio == 1.0) return QSize(shown.w, shown.h);
+    // In device pixels from the picture's own size, so that 100 % is exactly one picture pixel
+    // per device pixel.
+    const double p = mZoomLevels[std::size_t(index)];
+    const QSize picture = PictureSize();
+    return QSize(std::max(1, int(platform::RoundHalfEven(p * picture.width() / 100.0))),
+                 std::max(1, int(platform::RoundHalfEven(p * picture.height() / 100.0))));
+}
+
+std::optional<Size32> ScrollPicture::FittedSize() const {
     const float SW = float(width()), SH = float(height());
     if (mOriginalHeight == SH && mOriginalWidth == SW)
-        return ToSize16(mOriginalWidth, mOriginalHeight);
+        return ToSize(mOriginalWidth, mOriginalHeight);
     const float rH = SH / mOriginalHeight;
     const float rW = SW / mOriginalWidth;
+    // A very long picture still fits to a visible line: at least one pixel on each side.
     if (rW >= rH)  // the height is the tighter fit
-        return ToSize16(std::floor(rH * mOriginalWidth), SH);
-    return ToSize16(SW, std::floor(rW * mOriginalHeight));
+        return ToSize(std::max(1.0f, std::floor(rH * mOriginalWidth)), SH);
+    return ToSize(SW, std::max(1.0f, std::floor(rW * mOriginalHeight)));
+}
+
+// ---- Panning ----
+
+void ScrollPicture::ScrollBy(int dx, int dy) {
+    MoveTo(std::int64_t(mScrollX) + dx, std::int64_t(mScrollY) + dy);
+}
+
+void ScrollPicture::ScrollTo(int x, int y) {
+    MoveTo(x, y);
+}
+
+void ScrollPicture::MoveTo(std::int64_t x, std::int64_t y) {
+    if (!Loaded()) return;
+    if (PicScroll->width() > width())
+        mScrollX = std::int32_t(std::clamp<std::int64_t>(x, 0, mScrollMaxX));
+    if (PicScroll->height() > height())
+        mScrollY = std::int32_t(std::clamp<std::int64_t>(y, 0, mScrollMaxY));
+    PicScroll->move(-mScrollX, -mScrollY);
+}
+
+// ---- Frames ----
+
+QSize ScrollPicture::PictureSize() const {
+    return Loaded() ? PicLoaded->Picture().image().size() : QSize();
+}
+
+void ScrollPicture::ReplaceFrame(const platform::Picture& frame) {
+    if (!Loaded() || frame.IsNone() || frame.image().size() != PictureSize()) return;
+    PicLoaded->ReplacePicture(frame);
+    PicScroll->ReplacePicture(frame);
 }
 
 // ---- Redraw ----
 //
 // A redraw, in order:
 //   1. the hourglass goes up over the whole screen, for the whole redraw;
-//   2. PicScroll is hidden and takes the size w x h (its image follows); a negative side is
-//      refused and nothing is drawn;
-//   3. the stretching copy draws the picture into PicScroll's image while nobody can see it;
+//   2. PicScroll is hidden and takes the size w x h; a negative side is refused and nothing is
+//      drawn;
+//   3. the scaled copy draws the part of the picture that will show into PicScroll's cache
+//      while nobody can see it;
 //   4. if the copy failed, the picture falls back once to its own size at 100 %;
-//   5. PicScroll is laid out centred (a new size, or the fallback's) or shown where it stood
-//      (InPlace), and the hourglass comes down.
+//   5. PicScroll is laid out (centred, or at the wanted offsets; the fallback centres it), and
+//      the hourglass comes down.
 // Step 5 and the hourglass's end are taken however the redraw ends, also when an unexpected
-// failure (no memory for the image) leaves it on its way to the caller.
-void ScrollPicture::RenderAtSize(int w, int h, Placement placement) {
+// failure (no memory for the cache) leaves it on its way to the caller.
+void ScrollPicture::RenderAtSize(int w, int h, QSize scaled, std::optional<QPoint> wanted) {
     const WaitCursor wait;
-    const AtScopeExit shown([&] {
-        if (placement == Placement::Centred) {
-            LayoutViewport();
-        } else {
-            PicScroll->show();
-        }
-    });
+    const AtScopeExit shown([&] { LayoutViewport(wanted); });
     PicScroll->hide();
-    if (!PicScroll->SetSize(w, h)) return;
-    if (CopyPicture()) return;
+    if (!PicScroll->SetSize(w, h, scaled)) return;
+    if (CopyPicture(wanted)) return;
+    wanted.reset();
     FallBackToActualPixels();
-    placement = Placement::Centred;
 }
 
 void ScrollPicture::FallBackToActualPixels() {
-    // What the image held before is never shown: it is blanked in the back colour first, and
-    // stays so if the size at 100 % has no 16-bit form or its copy fails as well.
-    PicScroll->FillImage();
+    // What the box showed before is never shown: it is blank in the back colour first, and
+    // stays so if the size at 100 % is refused or its copy fails as well.
+    PicScroll->SetDrawn(false);
     const auto actual = ZoomSize(kActualPixelsIndex);
     if (!actual) return;
     mZoomIndex = kActualPixelsIndex;
-    if (PicScroll->SetSize(actual->w, actual->h) && !CopyPicture()) PicScroll->FillImage();
+    if (PicScroll->SetSize(actual->w, actual->h, ScaledZoomSize(kActualPixelsIndex, *actual)) &&
+        !CopyPicture(std::nullopt))
+        PicScroll->SetDrawn(false);
 }
 
-bool ScrollPicture::CopyPicture() {
-    const platform::gdi::HDC dst = PicScroll->hDC();
-    if (!dst) return true;
-    return CopyStretched(dst, PicScroll->width(), PicScroll->height(), PicLoaded->hDC(),
-                         std::int32_t(platform::RoundHalfEven(mOriginalWidth)),
-                         std::int32_t(platform::RoundHalfEven(mOriginalHeight)));
+bool ScrollPicture::CopyPicture(std::optional<QPoint> wanted) {
+    const QRect part = QRect(PlannedScroll(PicScroll->size(), wanted), size());
+    const QPoint origin = PicScroll->AllocateCache(part);
+    QImage& tile = PicScroll->Cache();
+    if (tile.isNull()) return true;
+    // Blank until the copy is done: a copy that runs out of memory leaves no stale pixels.
+    PicScroll->SetDrawn(false);
+    const bool copied =
+        CopyStretched(tile, origin, PicScroll->ScaledSize(), PicLoaded->DrawingSource());
+    PicScroll->SetDrawn(copied);
+    return copied;
 }
 
-bool ScrollPicture::CopyStretched(platform::gdi::HDC dst, std::int32_t dw, std::int32_t dh,
-                                  platform::gdi::HDC src, std::int32_t sw, std::int32_t sh) {
-    return platform::gdi::StretchBlt(dst, 0, 0, dw, dh, src, 0, 0, sw, sh,
-                                     platform::gdi::SRCCOPY) != 0;
+bool ScrollPicture::CopyStretched(QImage& tile, QPoint origin, QSize size,
+                                  const scrollpicture::Source& source) {
+    scrollpicture::DrawScaled(tile, origin, size, source);
+    return true;
 }
 
 // ---- About ----

@@ -3,21 +3,30 @@
 // button and zoomed through a ladder of 15 levels (5 % to 200 %), fitted to the viewport keeping
 // its proportions, or stretched to fill it. There are no scroll bars.
 //
-// Two picture boxes do the work. PicLoaded (hidden) holds the picture at its own size; PicScroll
-// shows it at the current size and sits at (-mScrollX, -mScrollY) in the viewport, so panning
-// only moves it. Every redraw (a zoom, or a new back colour showing through a translucent
-// picture) is one stretching copy from PicLoaded into PicScroll's persistent image, made by
-// RenderAtSize while PicScroll is hidden and under the wait cursor. Units are pixels.
+// Two picture boxes do the work. PicLoaded (hidden) holds the decoded picture at its own size;
+// PicScroll shares it, has the size of the picture at the current zoom and sits at (-mScrollX,
+// -mScrollY) in the viewport, so panning only moves it. PicScroll paints only what shows, from a
+// cache of at most the viewport's worth of pixels: the zoomed picture is never made whole.
+// Every redraw (a zoom, or a new back colour showing through a translucent picture) is one
+// scaled copy of the part of the picture that will show into that cache, made by RenderAtSize
+// while PicScroll is hidden and under the wait cursor. Below 100 % the copy averages the picture
+// pixels each screen pixel covers; at and above it takes the nearest one.
 //
-// Refusals and failures: a zoom whose size does not fit 16 bits changes nothing, not even the
-// level. A failed copy falls back once to the picture's own size at 100 %; if that copy fails
-// too the box is left in the back colour. These are the expected outcomes and nothing is
+// Units are the control's (logical) pixels; the picture is measured in device pixels, so at a
+// device pixel ratio of 2 a picture shows at half its pixel size in logical pixels, and 100 %
+// is one picture pixel per device pixel. Sizes and offsets are 32-bit; the values a host reads
+// through the control's events and ZoomPercent stay 16-bit.
+//
+// Refusals and failures: a zoom whose size is beyond the largest widget changes nothing, not
+// even the level. A failed copy falls back once to the picture's own size at 100 %; if that copy
+// fails too the box is left in the back colour. These are the expected outcomes and nothing is
 // reported. An unexpected failure (no memory left for the image) goes on to the caller of the
 // public member; the mouse, resize and show handlers stop it at the event loop and report it on
 // stderr. Whatever happens, the wait cursor is taken down and PicScroll shown again.
 //
 // Files: ScrollPicture.cpp (properties, persistence, zoom, layout), ScrollPictureInput.cpp
-// (mouse and dragging), ScrollPictureBox.cpp (the picture boxes).
+// (mouse and dragging), ScrollPictureBox.cpp (the picture boxes and
+// the scaled drawing).
 
 #include <QCursor>
 #include <QImage>
@@ -29,53 +38,62 @@
 #include <memory>
 #include <optional>
 
+#include "controls/ScrollPicture/Support.h"
 #include "platform/Colour.h"
 #include "platform/Picture.h"
 #include "platform/forms/Control.h"
-#include "platform/gdi/Gdi.h"
 
 class QMouseEvent;
 
-namespace scrollpicture {
-struct Size16;
-}
-
-// A borderless picture box with a persistent image: what is drawn into its device context stays
-// and shows whenever the box is visible; where the image does not reach, the back colour shows.
-// Assigning a picture makes the image the picture over the back colour and gives the box the
-// picture's size. While it holds a picture, a new size resizes the image too, its pixels left
-// for the caller to draw. Image memory is kept when the next size fits in it: zooming back and
-// forth is the common case, and fresh pages for a large image cost as much as the copy itself.
-//
-// The image and its device context are made and released together, one pair per size: a DC
-// handed out by hDC() draws into the image of the size the box had when it was taken, and the
-// next size brings a new DC (the old one is deleted). The box owns both.
+// A borderless picture box showing the picture at the box's size. It holds the decoded picture
+// itself (shared, never copied) and no image of the whole scaled picture: it paints the part
+// that shows in its parent (the viewport) from a cache of that part in device pixels, drawn from
+// the picture by area averaging where the picture is reduced and by nearest pixel elsewhere.
+// Where the picture does not reach, and while the box is blank (its last drawing failed), the
+// back colour shows. The cache is at most the viewport's size (times the device pixel ratio,
+// squared): moving the box keeps what still shows where it is and draws only what came into
+// view.
 class ScrollPictureBox : public QWidget {
 public:
     explicit ScrollPictureBox(QWidget* parent);
     ~ScrollPictureBox() override;
 
     const platform::Picture& Picture() const { return mPicture; }
-    // No picture releases the image and keeps the box's size.
-    void SetPicture(const platform::Picture& picture);
+    // Holds the picture and shows it with one picture pixel per device pixel: the box takes the
+    // picture's size divided by `ratio` (device pixels per logical pixel), rounded up. No
+    // picture keeps the box's size.
+    void SetPicture(const platform::Picture& picture, qreal ratio = 1.0);
+    // Another picture of the same size (an animation's next frame), drawn at the size and place
+    // the box has.
+    void ReplacePicture(const platform::Picture& picture);
     platform::Colour BackColor() const { return mBackColor; }
-    // Changes the colour around and behind the image; the image keeps its pixels.
+    // Changes the colour around and behind the picture.
     void SetBackColor(platform::Colour colour);
-    // Refuses a negative side (returns false, nothing changes). Throws std::bad_alloc when no
-    // memory is left for the image; the box then has no image and keeps its old size.
-    bool SetSize(int width, int height);
-    // The device context of the persistent image; 0 while there is no image (a box of no area,
-    // or one without a picture).
-    platform::gdi::HDC hDC() const;
-    // Paints the whole image in the back colour.
-    void FillImage();
-    // Draws the picture over the back colour again (after a change of back colour shows through
-    // its transparent pixels). Only at the picture's own size.
-    void RecomposePicture();
+    // Refuses a negative side (returns false, nothing changes). The picture is then to be shown
+    // scaled to `scaled` device pixels (by default the box's size times the ratio); nothing of
+    // it is drawn until the caller draws the cache (AllocateCache) or the box is painted.
+    bool SetSize(int width, int height, QSize scaled = QSize());
+    // Makes the cache hold the part `part` (box coordinates) of the box, its pixels left for the
+    // caller to draw; returns the cache's origin in the scaled picture. No cache (a null Cache())
+    // when the part is empty or there is no picture. Throws std::bad_alloc when no memory is
+    // left for it.
+    QPoint AllocateCache(QRect part);
+    QImage& Cache() { return mCache; }
+    // Whether the box shows its picture (true) or only its back colour (false: a drawing
+    // failed). A new picture or size starts drawn.
+    void SetDrawn(bool drawn) { mDrawn = drawn; }
+    // The scaled picture's size in device pixels.
+    QSize ScaledSize() const { return mScaled; }
+    // Device pixels per logical pixel the picture is shown at.
+    qreal Ratio() const { return mRatio; }
+    // What a drawing of the picture reads.
+    scrollpicture::Source DrawingSource() const;
     // True when the picture has pixels that are not fully opaque.
     bool Translucent() const { return mTranslucent; }
-    // A copy of the persistent image (null when there is none).
+    // The whole box as shown, in device pixels, made on demand (for tests and tools: it is as
+    // large as the box). Null without a picture.
     QImage Snapshot() const;
+    // The cache's size in device pixels (empty when there is none).
     QSize ImageSize() const;
 
     // The cursor over the box: 0 the default, 99 the custom one of SetMouseIcon.
@@ -88,20 +106,26 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
-    class BoundImage;
-
-    void SetImageSize(int width, int height);
-    void ReleaseImage();
     void ApplyCursor();
+    void DropCache();
+    // The part of the box inside its parent, in box coordinates.
+    QRect VisiblePart() const;
+    // Makes the cache hold `part`, drawn.
+    void UpdateCache(QRect part);
+    // Draws `r` (scaled picture, device pixels) into the cache where it wraps to.
+    void DrawCached(QRect r);
 
     platform::Picture mPicture;
     platform::Colour mBackColor = platform::kButtonFace;
     bool mTranslucent = false;
-    // The image's pixels live in mStore (mCapacity pixels); mImage is a view of them with its
-    // DC, released before the memory under it (members go in reverse order).
-    std::unique_ptr<std::uint32_t[]> mStore;
-    std::size_t mCapacity = 0;
-    std::unique_ptr<BoundImage> mImage;
+    bool mDrawn = true;
+    qreal mRatio = 1.0;
+    QSize mScaled;
+    // The cache: mCachePart of the box (logical), mCacheRect of the scaled picture (device).
+    QImage mCache;
+    QRect mCachePart, mCacheRect;
+    QPoint mAnchor;  // the scaled picture's pixel at the cache's (0, 0); the cache wraps
+    bool mCacheValid = false;
     int mMousePointer = 0;
     platform::Picture mMouseIcon;
 };
@@ -144,6 +168,23 @@ public:
     // The control's notice in a modal message box.
     void about();
 
+    // ---- Navigation, for the window that holds the control.
+    // One ladder step, as z_ZoomIn and z_ZoomOut, keeping the picture point under `anchor`
+    // (control coordinates) under it as far as the clamps allow; a side of the picture no longer
+    // than the viewport's is centred.
+    void ZoomInAt(QPoint anchor);
+    void ZoomOutAt(QPoint anchor);
+    // Pans as a drag does, without an event: dx > 0 shows more of the right side, dy > 0 more of
+    // the bottom. Clamped to 0..ScrollMax on each axis where the picture is larger than the
+    // viewport; the other axis stays centred.
+    void ScrollBy(int dx, int dy);
+    // The same to an absolute offset, clamped.
+    void ScrollTo(int x, int y);
+    // An animation's next frame: a picture of the loaded picture's size, shown at the current
+    // zoom, size and position. Raises no PropertyChanged; does nothing when nothing is loaded or
+    // the size differs.
+    void ReplaceFrame(const platform::Picture& frame);
+
     // ---- The host's side.
     void InitProperties() override;
     void ReadProperties(const platform::forms::PropertyBag& bag) override;
@@ -153,13 +194,15 @@ public:
     bool Loaded() const;
     std::int16_t ZoomIndex() const { return mZoomIndex; }
     std::int16_t ZoomLevel(int index) const { return mZoomLevels[std::size_t(index)]; }
-    std::int16_t ScrollX() const { return mScrollX; }
-    std::int16_t ScrollY() const { return mScrollY; }
-    std::int16_t ScrollMaxX() const { return mScrollMaxX; }
-    std::int16_t ScrollMaxY() const { return mScrollMaxY; }
+    std::int32_t ScrollX() const { return mScrollX; }
+    std::int32_t ScrollY() const { return mScrollY; }
+    std::int32_t ScrollMaxX() const { return mScrollMaxX; }
+    std::int32_t ScrollMaxY() const { return mScrollMaxY; }
     bool Dragging() const { return mDragging; }
     float OriginalWidth() const { return mOriginalWidth; }
     float OriginalHeight() const { return mOriginalHeight; }
+    // The loaded picture's size in its own (device) pixels; empty when none is loaded.
+    QSize PictureSize() const;
     // The picture boxes, and the two hand cursors (32 x 32, hotspot (12, 5)).
     ScrollPictureBox* picScroll() const { return PicScroll; }
     ScrollPictureBox* picLoaded() const { return PicLoaded; }
@@ -179,10 +222,14 @@ signals:
     void PropertyChanged(const QString& name);
 
 protected:
-    // The stretching copy of a redraw: PicLoaded's sw x sh picture into PicScroll's dw x dh.
-    // Returns whether it succeeded. Virtual so that tests can make it fail.
-    virtual bool CopyStretched(platform::gdi::HDC dst, std::int32_t dw, std::int32_t dh,
-                               platform::gdi::HDC src, std::int32_t sw, std::int32_t sh);
+    // The scaled copy of a redraw: the part of the picture scaled to `size` (device pixels)
+    // that starts at `origin` into `tile`, as scrollpicture::DrawScaled draws it. Returns whether
+    // it succeeded. Virtual so that tests can count copies and make them fail.
+    virtual bool CopyStretched(QImage& tile, QPoint origin, QSize size,
+                               const scrollpicture::Source& source);
+    // Device pixels per logical pixel, read when a picture is loaded. Virtual so that tests can
+    // try another screen density.
+    virtual qreal DevicePixelRatio() const { return devicePixelRatioF(); }
 
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
@@ -192,26 +239,33 @@ protected:
 private:
     void InitZoomLevels();
     void LoadPicture(const platform::Picture& picture);
-    // Centres the picture (or fills the viewport with the empty box), picks the cursor and
-    // shows PicScroll.
-    void LayoutViewport();
-    // Makes ladder level `index` current and draws the picture at its size; a size that does
-    // not fit 16 bits leaves everything as it was.
-    void ZoomTo(int index);
+    // Places the picture (or fills the viewport with the empty box), picks the cursor and shows
+    // PicScroll. Placed at the scroll offsets `wanted`, clamped, or centred without them.
+    void LayoutViewport(std::optional<QPoint> wanted = std::nullopt);
+    // The scroll offsets LayoutViewport gives a box of `box` size.
+    QPoint PlannedScroll(QSize box, std::optional<QPoint> wanted) const;
+    // Makes ladder level `index` current and draws the picture at its size, placed as
+    // LayoutViewport places it; a size beyond the largest widget leaves everything as it was.
+    void ZoomTo(int index, std::optional<QPoint> wanted = std::nullopt);
+    // ZoomTo keeping the picture point under `anchor` under it.
+    void ZoomAbout(int index, QPoint anchor);
     // The picture's size at ladder level `index`, or at the viewport's size keeping its
-    // proportions; nothing when a side does not fit 16 bits.
-    std::optional<scrollpicture::Size16> ZoomSize(int index) const;
-    std::optional<scrollpicture::Size16> FittedSize() const;
+    // proportions (at least 1 x 1); nothing when a side is beyond the largest widget.
+    std::optional<scrollpicture::Size32> ZoomSize(int index) const;
+    std::optional<scrollpicture::Size32> FittedSize() const;
+    // The picture's size at ladder level `index` in device pixels, for a box of `shown` size.
+    QSize ScaledZoomSize(int index, scrollpicture::Size32 shown) const;
+    void MoveTo(std::int64_t x, std::int64_t y);
 
-    // Where a redraw leaves PicScroll: centred in the viewport (a new size), or where it stood
-    // (the same size drawn again).
-    enum class Placement { Centred, InPlace };
-    // The one redraw of the picture into PicScroll at w x h; its steps are listed where it is
-    // defined.
-    void RenderAtSize(int w, int h, Placement placement = Placement::Centred);
-    // The stretching copy of PicLoaded's picture over the whole of PicScroll's image. False
-    // when it fails; a box without an image has nothing to draw, which is no failure.
-    bool CopyPicture();
+    // The one redraw of the picture into PicScroll at w x h (the picture scaled to `scaled`
+    // device pixels; by default w x h times the ratio), placed as LayoutViewport places it; its
+    // steps are listed where it is defined.
+    void RenderAtSize(int w, int h, QSize scaled = QSize(),
+                      std::optional<QPoint> wanted = std::nullopt);
+    // The scaled copy of the part of the picture that shows once PicScroll is placed as
+    // `wanted` says. False when it fails; a box of which nothing shows has nothing to draw,
+    // which is no failure.
+    bool CopyPicture(std::optional<QPoint> wanted);
     // Step 4 of a redraw, after a failed copy: the picture drawn once at its own size at 100 %,
     // or the box left blank in the back colour.
     void FallBackToActualPixels();
@@ -231,13 +285,14 @@ private:
     platform::Picture cRelease;  // open hand, over a picture larger than the viewport
 
     platform::Colour mBackColor = platform::kButtonFace;
-    std::int16_t mScrollX = 0, mScrollY = 0;
-    std::int16_t mScrollMaxX = 0, mScrollMaxY = 0;
+    std::int32_t mScrollX = 0, mScrollY = 0;
+    std::int32_t mScrollMaxX = 0, mScrollMaxY = 0;
     bool mDragging = false;
     QPoint mCursorNow, mCursorLast;  // screen coordinates
     std::array<std::int16_t, kZoomLevelCount> mZoomLevels{};
     std::int16_t mZoomIndex = 0;
     float mOriginalWidth = 0, mOriginalHeight = 0;
+    qreal mRatio = 1.0;  // device pixels per logical pixel of the loaded picture
 
     bool mClickArmed = false;  // a left press on PicScroll that its release may complete
 };

@@ -20,11 +20,11 @@ namespace {
 
 // The new scroll offset after the cursor moved by `delta` along one axis: the picture follows
 // the cursor and stops at its edges (0 and `max`). The result lies between `scroll` and one of
-// those edges, so it is always a 16-bit value.
-std::int16_t Follow(std::int16_t scroll, std::int16_t max, std::int64_t delta) {
+// those edges, so it always fits 32 bits.
+std::int32_t Follow(std::int32_t scroll, std::int32_t max, std::int64_t delta) {
     const std::int64_t moved = std::int64_t(scroll) - delta;
-    if (delta > 0) return moved > 0 ? std::int16_t(moved) : std::int16_t(0);
-    return moved < max ? std::int16_t(moved) : max;
+    if (delta > 0) return moved > 0 ? std::int32_t(moved) : 0;
+    return moved < max ? std::int32_t(moved) : max;
 }
 
 }  // namespace

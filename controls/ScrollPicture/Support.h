@@ -1,11 +1,15 @@
 #pragma once
-// What the viewer's routines share: sizes and offsets as 16-bit numbers, and the one place where
-// a failure stops on its way into Qt's event loop.
+// What the viewer's routines share: sizes and offsets as pixel counts, the scaled drawing of the
+// picture, and the one place where a failure stops on its way into Qt's event loop.
 //
-// A floating value becomes a 16-bit number by rounding to the nearest integer, halves to even.
-// A value outside -32768..32767 (or not a number) has no 16-bit form: that is an expected
-// refusal (a zoom too large for the picture boxes), so it is an empty optional, not an exception.
+// A floating value becomes a pixel count by rounding to the nearest integer, halves to even.
+// A value beyond the largest side a widget can have (or not a number) has no such form: that is
+// an expected refusal (a zoom too large for the picture boxes), so it is an empty optional, not
+// an exception.
 
+#include <QImage>
+#include <QPoint>
+#include <QSize>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -15,30 +19,42 @@
 
 namespace scrollpicture {
 
-inline std::optional<std::int16_t> ToInt16(double v) {
-    if (!(v > -32769.0 && v < 32768.0)) return std::nullopt;
-    const std::int64_t r = platform::RoundHalfEven(v);
-    if (r < -32768 || r > 32767) return std::nullopt;
-    return std::int16_t(r);
+// The largest side of a picture box: Qt's limit on a widget's width and height.
+inline constexpr std::int32_t kMaxSide = 16777215;
+
+inline std::optional<std::int32_t> ToPixels(double v) {
+    if (!(v >= -double(kMaxSide) && v <= double(kMaxSide))) return std::nullopt;
+    return std::int32_t(platform::RoundHalfEven(v));
 }
 
-// A picture size in 16-bit pixels.
-struct Size16 {
-    std::int16_t w = 0, h = 0;
+// A picture size in pixels.
+struct Size32 {
+    std::int32_t w = 0, h = 0;
 };
 
-// Both sides converted, or nothing when either has no 16-bit form.
-inline std::optional<Size16> ToSize16(double w, double h) {
-    const auto w16 = ToInt16(w);
-    const auto h16 = ToInt16(h);
-    if (!w16 || !h16) return std::nullopt;
-    return Size16{*w16, *h16};
+// Both sides converted, or nothing when either has no pixel form.
+inline std::optional<Size32> ToSize(double w, double h) {
+    const auto pw = ToPixels(w);
+    const auto ph = ToPixels(h);
+    if (!pw || !ph) return std::nullopt;
+    return Size32{*pw, *ph};
 }
 
-// Stores `v` in `field` when it has a 16-bit form; otherwise the field keeps the value it had.
-inline void StoreInt16(std::int16_t& field, double v) {
-    if (const auto n = ToInt16(v)) field = *n;
-}
+// What a scaled drawing reads: the decoded picture (shared, never copied), whether any of its
+// pixels is not fully opaque, and the back colour those pixels are composed over.
+struct Source {
+    QImage picture;
+    bool translucent = false;
+    QRgb back = 0xFF000000u;
+};
+
+// Draws into `tile` (Format_RGB32) the part of the picture scaled to `size` that starts at
+// `origin`: tile pixel (x, y) is pixel origin + (x, y) of the scaled picture. Where the tile
+// reaches beyond the scaled picture it gets the back colour. On an axis where the scaled side is
+// shorter than the picture's, every pixel is the area average of the picture pixels it covers;
+// where it is as long or longer, the picture pixel under its centre. A pixel depends only on its
+// position in the scaled picture, so tiles drawn apart join without a seam or a shift.
+void DrawScaled(QImage& tile, QPoint origin, QSize size, const Source& source);
 
 // Runs an event handler's work. This is the boundary between the viewer and Qt's event loop,
 // which must not be thrown into: an unexpected failure (running out of memory, say) is reported

@@ -1,6 +1,8 @@
 // The picture viewer: the zoom ladder, fitting and stretching, the centred layout, dragging by
 // the cursor's screen position (through the desktop double), loading, the empty state, stored
-// values, and what happens when a size or a copy fails or memory runs out.
+// values, and what happens when a size or a copy fails or memory runs out; then pictures far
+// larger than the viewport, the quality of scaling, the bounded drawing cache, panning and
+// zooming about a point, animation frames and a screen density of 2.
 
 #include <gtest/gtest.h>
 
@@ -8,7 +10,9 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <climits>
 #include <new>
+#include <random>
 
 #include "controls/ScrollPicture/ScrollPicture.h"
 #include "platform/window/Desktop.h"
@@ -16,7 +20,6 @@
 
 using platform::forms::Json;
 using platform::forms::PropertyBag;
-namespace gdi = platform::gdi;
 
 namespace {
 
@@ -36,6 +39,17 @@ platform::Picture Quadrants(int w, int h) {
     return platform::Picture(img, platform::Picture::Kind::Bitmap, QStringLiteral("quadrants"));
 }
 
+// Random opaque colours: every pixel differs from its neighbours, so any shift shows.
+platform::Picture Noise(int w, int h) {
+    QImage img(w, h, QImage::Format_ARGB32);
+    std::mt19937 random(42);
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < w; ++x) row[x] = 0xFF000000u | (random() & 0xFFFFFFu);
+    }
+    return platform::Picture(img, platform::Picture::Kind::Bitmap, QStringLiteral("noise"));
+}
+
 // The control with its stretching copy observed, and made to fail on request.
 class Probe : public ScrollPicture {
 public:
@@ -45,10 +59,14 @@ public:
     bool outOfMemoryNext = false;  // the next copy runs out of memory
     bool alwaysUnderWaitCursor = true;
     bool alwaysHidden = true;
+    qreal ratio = 0;  // the screen density, when set
 
 protected:
-    bool CopyStretched(gdi::HDC dst, std::int32_t dw, std::int32_t dh, gdi::HDC src,
-                       std::int32_t sw, std::int32_t sh) override {
+    qreal DevicePixelRatio() const override {
+        return ratio > 0 ? ratio : ScrollPicture::DevicePixelRatio();
+    }
+    bool CopyStretched(QImage& tile, QPoint origin, QSize size,
+                       const scrollpicture::Source& source) override {
         ++copies;
         const QCursor* c = QGuiApplication::overrideCursor();
         alwaysUnderWaitCursor &= c && c->shape() == Qt::WaitCursor;
@@ -61,7 +79,7 @@ protected:
             if (failNext > 0) --failNext;
             return false;
         }
-        return ScrollPicture::CopyStretched(dst, dw, dh, src, sw, sh);
+        return ScrollPicture::CopyStretched(tile, origin, size, source);
     }
 };
 
@@ -375,18 +393,19 @@ TEST_F(ViewerTest, HandCursorsAreSixteenColourPicturesWithTheirHotSpot) {
     EXPECT_NE(viewer->grabCursor().image(), viewer->releaseCursor().image());
 }
 
-TEST_F(ViewerTest, AZoomTooLargeForSixteenBitsKeepsTheLevel) {
+TEST_F(ViewerTest, AZoomBeyondSixteenBitsIsDrawn) {
     viewer->SetPicture(Quadrants(20000, 4));
     viewer->z_ZoomIn();  // 25000
     viewer->z_ZoomIn();  // 30000
     const int copies = viewer->copies;
-    viewer->z_ZoomIn();  // 35000 does not fit: nothing is drawn, so the level stays
-    EXPECT_EQ(viewer->copies, copies);
+    viewer->z_ZoomIn();  // 35000
+    EXPECT_EQ(viewer->copies, copies + 1);
+    EXPECT_EQ(viewer->ZoomPercent().toInt(), 175);
+    EXPECT_EQ(Shown(), QSize(35000, 7));
+    EXPECT_EQ(viewer->ScrollX(), 17400);
+    viewer->z_ZoomOut();
     EXPECT_EQ(viewer->ZoomPercent().toInt(), 150);
     EXPECT_EQ(Shown(), QSize(30000, 6));
-    viewer->z_ZoomOut();
-    EXPECT_EQ(viewer->ZoomPercent().toInt(), 125);
-    EXPECT_EQ(Shown(), QSize(25000, 5));
 }
 
 TEST_F(ViewerTest, AFailedCopyFallsBackOnceAndAlwaysEndsShownWithoutTheWaitCursor) {
@@ -478,4 +497,219 @@ TEST_F(ViewerTest, AboutShowsTheNotice) {
     platform::window::SetMessageBoxHook({});
     EXPECT_TRUE(shown.contains("ScrollPicture"));
     EXPECT_GE(shown.count('\n'), 2);
+}
+
+// ---- Large pictures, scaling, the drawing cache, navigation and density ----
+
+TEST_F(ViewerTest, LongPicturesFitZoomStretchAndDragWithTheirClamps) {
+    for (const bool wide : {true, false}) {
+        SCOPED_TRACE(wide ? "40000 x 10" : "10 x 40000");
+        // Along and across the long side, as (x, y) or (y, x).
+        const auto xy = [wide](int along, int across) {
+            return wide ? QPoint(along, across) : QPoint(across, along);
+        };
+        const auto size = [&](int along, int across) {
+            const QPoint p = xy(along, across);
+            return QSize(p.x(), p.y());
+        };
+        const auto scroll = [&] { return QPoint(viewer->ScrollX(), viewer->ScrollY()); };
+        const auto scrollMax = [&] { return QPoint(viewer->ScrollMaxX(), viewer->ScrollMaxY()); };
+        viewer->z_ZoomActualPixels();
+        viewer->SetPicture(wide ? Quadrants(40000, 10) : Quadrants(10, 40000));
+        EXPECT_EQ(scrollMax(), xy(39800, -190));
+        EXPECT_EQ(scroll(), xy(19900, -95));
+        EXPECT_EQ(At(), xy(-19900, 95));
+        EXPECT_EQ(CursorOverPicture(), Hand::Open);
+
+        // Dragged to both ends of the long side; the short side stays centred.
+        Press({0, 0});
+        DragTo(xy(-100000, 50));
+        EXPECT_EQ(scroll(), xy(39800, -95));
+        DragTo(xy(100000, -50));
+        EXPECT_EQ(scroll(), xy(0, -95));
+        Release();
+
+        viewer->z_ZoomIn();
+        EXPECT_EQ(Shown(), size(50000, 12));
+        EXPECT_EQ(scroll(), xy(24900, -94));
+        viewer->z_ZoomOut();
+        viewer->z_ZoomOut();
+        EXPECT_EQ(Shown(), size(36000, 9));
+
+        // Fitted to the viewport's side, and still a visible line across it.
+        viewer->BestFit();
+        EXPECT_EQ(Shown(), size(200, 1));
+        EXPECT_EQ(At(), xy(0, 100));
+        // Each pixel of the line averages the whole width (height) of the picture it covers.
+        EXPECT_EQ(ShownPixel(0, 0), wide ? QColor(100, 75, 0) : QColor(100, 0, 100));
+        viewer->z_Stretch();
+        EXPECT_EQ(Shown(), QSize(200, 200));
+        viewer->z_ZoomPrevious();
+        EXPECT_EQ(Shown(), size(36000, 9));
+        EXPECT_EQ(viewer->ZoomPercent().toInt(), 90);
+    }
+
+    // 30000 x 10 in a wide, low viewport: fitted to a line one pixel high, not to nothing.
+    viewer->setGeometry(0, 0, 680, 200);
+    viewer->SetPicture(Quadrants(30000, 10));
+    viewer->BestFit();
+    EXPECT_EQ(Shown(), QSize(680, 1));
+    EXPECT_EQ(ShownPixel(679, 0), QColor(110, 110, 100));
+}
+
+TEST_F(ViewerTest, ReducedPicturesAverageAndEnlargedOnesRepeatPixels) {
+    // One-pixel stripes, black and white.
+    QImage stripes(100, 80, QImage::Format_ARGB32);
+    for (int x = 0; x < 100; ++x)
+        for (int y = 0; y < 80; ++y) stripes.setPixel(x, y, x % 2 ? 0xFFFFFFFFu : 0xFF000000u);
+    const platform::Picture picture(stripes, platform::Picture::Kind::Bitmap,
+                                    QStringLiteral("stripes"));
+    viewer->SetPicture(picture);
+    for (int i = 0; i < 5; ++i) viewer->z_ZoomOut();  // 50 %
+    const QImage half = viewer->picScroll()->Snapshot();
+    ASSERT_EQ(half.size(), QSize(50, 40));
+    for (const QPoint p : {QPoint(0, 0), QPoint(25, 20), QPoint(49, 39)}) {
+        EXPECT_NEAR(qRed(half.pixel(p)), 128, 1) << p.x() << "," << p.y();
+        EXPECT_EQ(half.pixelColor(p).red(), half.pixelColor(p).blue());
+    }
+
+    // At 200 % every picture pixel is a 2 x 2 block of its own colour.
+    const platform::Picture noise = Noise(60, 50);
+    viewer->SetPicture(noise);
+    viewer->z_ZoomActualPixels();
+    for (int i = 0; i < 4; ++i) viewer->z_ZoomIn();
+    const QImage twice = viewer->picScroll()->Snapshot();
+    ASSERT_EQ(twice.size(), QSize(120, 100));
+    int wrong = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 120; ++x)
+            wrong += twice.pixel(x, y) != noise.image().pixel(x / 2, y / 2);
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(ViewerTest, WhatShowsAfterDraggingIsThePictureAtThatPlaceWithoutASeam) {
+    viewer->SetPicture(Noise(1000, 800));
+    for (const int steps : {3, 1, 5}) {  // 70 %, 125 %, 50 %
+        SCOPED_TRACE(steps);
+        viewer->z_ZoomActualPixels();
+        for (int i = 0; i < steps; ++i) steps == 1 ? viewer->z_ZoomIn() : viewer->z_ZoomOut();
+        const QImage whole = viewer->picScroll()->Snapshot();
+        Press({300, 300});
+        for (const QPoint to : {QPoint(307, 295), QPoint(250, 333), QPoint(251, 334)}) {
+            DragTo(to);
+            const QImage screen =
+                window.grab(QRect(0, 0, 200, 200)).toImage().convertToFormat(QImage::Format_RGB32);
+            const QImage expected =
+                whole.copy(QRect(viewer->ScrollX(), viewer->ScrollY(), 200, 200));
+            EXPECT_TRUE(screen == expected) << to.x() << "," << to.y();
+        }
+        Release();
+        // The cache never holds more than what shows.
+        const QSize cache = viewer->picScroll()->ImageSize();
+        EXPECT_LE(cache.width() * cache.height(), 200 * 200);
+    }
+}
+
+TEST_F(ViewerTest, ALargeZoomKeepsOnlyAViewportsWorthAndSharesTheDecodedPicture) {
+    const platform::Picture picture = Quadrants(4000, 3000);
+    viewer->SetPicture(picture);
+    for (int i = 0; i < 4; ++i) viewer->z_ZoomIn();
+    ASSERT_EQ(Shown(), QSize(8000, 6000));
+    EXPECT_EQ(viewer->picScroll()->ImageSize(), QSize(200, 200));
+    window.grab();  // a paint after the zoom draws from what the zoom made
+    EXPECT_EQ(viewer->picScroll()->ImageSize(), QSize(200, 200));
+    // Neither box holds a copy of the picture's pixels.
+    EXPECT_TRUE(viewer->picLoaded()->ImageSize().isEmpty());
+    EXPECT_EQ(viewer->picLoaded()->Picture().image().constBits(), picture.image().constBits());
+    EXPECT_EQ(viewer->picScroll()->Picture().image().constBits(), picture.image().constBits());
+    EXPECT_EQ(viewer->PictureSize(), QSize(4000, 3000));
+}
+
+TEST_F(ViewerTest, PanningAndZoomingAboutAPointStayWithinTheClamps) {
+    viewer->SetPicture(Quadrants(1000, 800));
+    const int movesBefore = int(moves.size());
+    viewer->ScrollBy(30, -20);
+    EXPECT_EQ(At(), QPoint(-430, -280));
+    viewer->ScrollTo(0, INT_MAX);
+    EXPECT_EQ(QPoint(viewer->ScrollX(), viewer->ScrollY()), QPoint(0, 600));
+    viewer->ScrollBy(INT_MAX, INT_MIN);
+    EXPECT_EQ(At(), QPoint(-800, 0));
+    EXPECT_EQ(int(moves.size()), movesBefore);  // no event
+
+    // The picture point under the anchor stays under it, whichever way the zoom goes.
+    viewer->ScrollTo(400, 300);
+    const QPoint anchor(50, 160);
+    const auto pointUnder = [&] {
+        return QPointF((anchor.x() + viewer->ScrollX()) * 1000.0 / Shown().width(),
+                       (anchor.y() + viewer->ScrollY()) * 800.0 / Shown().height());
+    };
+    const QPointF before = pointUnder();
+    viewer->ZoomInAt(anchor);
+    EXPECT_EQ(viewer->ZoomPercent().toInt(), 125);
+    EXPECT_NEAR(pointUnder().x(), before.x(), 1.0);
+    EXPECT_NEAR(pointUnder().y(), before.y(), 1.0);
+    viewer->ZoomOutAt(anchor);
+    viewer->ZoomOutAt(anchor);
+    EXPECT_EQ(viewer->ZoomPercent().toInt(), 90);
+    EXPECT_NEAR(pointUnder().x(), before.x(), 1.5);
+    EXPECT_NEAR(pointUnder().y(), before.y(), 1.5);
+
+    // At an edge the clamp wins; a side no larger than the viewport is centred.
+    viewer->ScrollTo(0, 0);
+    viewer->ZoomOutAt({199, 199});
+    EXPECT_EQ(viewer->ZoomPercent().toInt(), 80);
+    EXPECT_EQ(QPoint(viewer->ScrollX(), viewer->ScrollY()), QPoint(0, 0));
+    for (int i = 0; i < 6; ++i) viewer->ZoomOutAt({0, 0});
+    EXPECT_EQ(viewer->ZoomPercent().toInt(), 20);
+    EXPECT_EQ(At(), QPoint(0, 20));  // 200 x 160: centred across, both ways nothing to pan
+    viewer->ScrollBy(50, 50);
+    EXPECT_EQ(At(), QPoint(0, 20));
+}
+
+TEST_F(ViewerTest, ANewFrameShowsAtTheZoomAndPlaceOfTheLastOne) {
+    viewer->SetPicture(Quadrants(400, 300));
+    viewer->z_ZoomIn();
+    viewer->ScrollBy(-40, 25);
+    const QPoint at = At();
+    window.grab();  // the cache holds the old frame's pixels
+    std::vector<QString> changed;
+    QObject::connect(viewer, &ScrollPicture::PropertyChanged,
+                     [&](const QString& name) { changed.push_back(name); });
+    QImage next(400, 300, QImage::Format_ARGB32);
+    next.fill(QColor(9, 99, 199));
+    viewer->ReplaceFrame(
+        platform::Picture(next, platform::Picture::Kind::Bitmap, QStringLiteral("frame")));
+    EXPECT_TRUE(changed.empty());
+    EXPECT_EQ(viewer->ZoomPercent().toInt(), 125);
+    EXPECT_EQ(Shown(), QSize(500, 375));
+    EXPECT_EQ(At(), at);
+    const QImage screen = window.grab().toImage();
+    EXPECT_EQ(screen.pixelColor(10, 10), QColor(9, 99, 199));
+    EXPECT_EQ(screen.pixelColor(190, 190), QColor(9, 99, 199));
+
+    // A frame of another size, or with nothing loaded, changes nothing.
+    viewer->ReplaceFrame(Quadrants(401, 300));
+    EXPECT_EQ(ShownPixel(0, 0), QColor(9, 99, 199));
+    viewer->Clear();
+    viewer->ReplaceFrame(
+        platform::Picture(next, platform::Picture::Kind::Bitmap, QStringLiteral("frame")));
+    EXPECT_FALSE(viewer->Loaded());
+}
+
+TEST_F(ViewerTest, AtADensityOfTwoActualPixelsAreDevicePixels) {
+    viewer->ratio = 2;
+    const platform::Picture noise = Noise(100, 60);
+    viewer->SetPicture(noise);
+    EXPECT_EQ(viewer->OriginalWidth(), 50.0f);
+    EXPECT_EQ(viewer->OriginalHeight(), 30.0f);
+    EXPECT_EQ(Shown(), QSize(50, 30));
+    EXPECT_EQ(At(), QPoint(75, 85));
+    const QImage expected = noise.image().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(viewer->picScroll()->Snapshot() == expected);
+
+    viewer->z_ZoomIn();  // 125 % of the device pixels
+    EXPECT_EQ(Shown(), QSize(62, 38));
+    viewer->z_ZoomActualPixels();
+    EXPECT_EQ(Shown(), QSize(50, 30));
+    EXPECT_TRUE(viewer->picScroll()->Snapshot() == expected);
 }
