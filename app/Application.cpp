@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QImage>
+#include <QImageReader>
 #include <QLibrary>
 #include <QMessageBox>
 #include <QPixmap>
@@ -43,6 +44,12 @@ private:
 
 // How long the program is left idle after its first paint before the web engine warms up.
 constexpr int kWarmUpAfterMs = 250;
+
+// The image reader's own default (128 MiB) refuses an ordinary large photo; the configured limit
+// is what a picture's decoded pixels may take.
+void ApplyPictureLimit(const Config& config) {
+    QImageReader::setAllocationLimit(config.maxPictureMegabytes);
+}
 
 }  // namespace
 
@@ -124,6 +131,7 @@ bool Application::Start(QString* error) {
     platform::forms::SetPlaceholders(
         PlaceholdersFor(mConfig, mDemo ? &mDemo->Addresses() : nullptr));
     if (!mConfig.designDir.isEmpty()) platform::forms::SetDesignDirectory(mConfig.designDir);
+    ApplyPictureLimit(mConfig);
     controls::RegisterControls();
     try {
         platform::forms::Instance<frmMain>().Show();
@@ -135,6 +143,7 @@ bool Application::Start(QString* error) {
 }
 
 bool Application::StartViewer(QString* error) {
+    ApplyPictureLimit(mConfig);
     mViewer = std::make_unique<frmViewer>();
     if (!mViewer->Open(mConfig.view, error)) {
         mViewer.reset();

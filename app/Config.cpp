@@ -61,10 +61,12 @@ struct FileSettings {
     QString guestUser, guestPassword;
     bool hasGuestUser = false, hasGuestPassword = false;
     QString palette, paletteSource;
+    QString maxMegabytes, maxMegabytesSource;
 };
 
-constexpr const char* kKnownKeys[] = {"portal/url", "webmail/host", "guest/user", "guest/password",
-                                      "appearance/palette"};
+constexpr const char* kKnownKeys[] = {"portal/url",         "webmail/host",
+                                      "guest/user",         "guest/password",
+                                      "appearance/palette", "viewer/max_megabytes"};
 
 // "classic" or "desktop", in any case; false for anything else.
 bool ParsePalette(const QString& text, platform::SystemColours* palette) {
@@ -182,6 +184,10 @@ bool ReadIni(const QString& path, FileSettings& into, QString& warnings, QString
         into.palette = ini.value(QStringLiteral("appearance/palette")).toString();
         into.paletteSource = source("appearance/palette");
     }
+    if (ini.contains(QStringLiteral("viewer/max_megabytes"))) {
+        into.maxMegabytes = ini.value(QStringLiteral("viewer/max_megabytes")).toString();
+        into.maxMegabytesSource = source("viewer/max_megabytes");
+    }
     if (ini.contains(QStringLiteral("guest/user"))) {
         into.guestUser = ini.value(QStringLiteral("guest/user")).toString();
         into.hasGuestUser = true;
@@ -266,8 +272,8 @@ ParseOutcome ParseArguments(const QStringList& args) {
         QStringLiteral("FILE"));
     const QCommandLineOption view(
         QStringLiteral("view"),
-        QStringLiteral("Show a picture file (BMP, PNG, JPEG, ICO, CUR) in the picture viewer "
-                       "instead of the main window."),
+        QStringLiteral("Show a picture file (BMP, PNG, JPEG, GIF, WebP, TIFF, ICO, CUR) in the "
+                       "picture viewer instead of the main window."),
         QStringLiteral("FILE"));
     const QCommandLineOption designDir(
         QStringLiteral("design-dir"),
@@ -380,6 +386,16 @@ ParseOutcome ParseArguments(const QStringList& args) {
         return FailAfter(out,
                          QStringLiteral("%1: invalid palette \"%2\": expected classic or desktop")
                              .arg(paletteSource, paletteText));
+    if (!files.maxMegabytesSource.isEmpty()) {
+        bool ok = false;
+        const int megabytes = files.maxMegabytes.trimmed().toInt(&ok);
+        if (!ok || megabytes < 1 || megabytes > kMaxPictureMegabytesLimit)
+            return FailAfter(out, QStringLiteral("%1: invalid max_megabytes \"%2\": expected a "
+                                                 "whole number of MiB from 1 to %3")
+                                      .arg(files.maxMegabytesSource, files.maxMegabytes)
+                                      .arg(kMaxPictureMegabytesLimit));
+        c.maxPictureMegabytes = megabytes;
+    }
     c.screenshot = parser.value(screenshot);
     c.view = parser.value(view);
     c.designDir = parser.value(designDir);

@@ -12,6 +12,8 @@
 //   [guest]   user=...  password=...
 //   [appearance] palette=classic|desktop   (system colours from the fixed classic table, the
 //                default, or from the desktop's palette: dark and high-contrast themes)
+//   [viewer]  max_megabytes=N   (the most memory a picture's pixels may take when it is read,
+//                in MiB; 1024 by default)
 
 #include <QString>
 #include <QStringList>
@@ -19,6 +21,10 @@
 #include "platform/Colour.h"
 
 namespace app {
+
+inline constexpr int kDefaultMaxPictureMegabytes = 1024;
+// The largest [viewer] max_megabytes accepted: 1 TiB.
+inline constexpr int kMaxPictureMegabytesLimit = 1024 * 1024;
 
 struct Config {
     QString portal;   // scheme, host and port, no trailing slash; empty: run the demo portal
@@ -30,6 +36,7 @@ struct Config {
     QString designDir;   // developer override for design files and pictures
     bool quitAfterFirstPaint = false;
     platform::SystemColours palette = platform::SystemColours::Classic;
+    int maxPictureMegabytes = kDefaultMaxPictureMegabytes;
 };
 
 struct ParseOutcome {

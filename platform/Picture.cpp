@@ -35,9 +35,12 @@ Picture Picture::Load(const QString& path, QPoint hotspot) {
         reader.setDevice(&file);
         reader.setFormat(QByteArray());
     }
+    // A photo's orientation tag turns it upright as it is read.
+    reader.setAutoTransform(true);
     // The image library refuses to decode beyond its allocation limit with a message of its own;
     // the size in the file's header is checked first, so that the report says what is wrong.
-    const QSize size = reader.size();
+    QSize size = reader.size();
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90) size.transpose();
     const qint64 limitMiB = QImageReader::allocationLimit();
     if (size.isValid() && limitMiB > 0) {
         const QImage::Format format = reader.imageFormat();
@@ -70,7 +73,10 @@ Picture Picture::Load(const QString& path, QPoint hotspot) {
     if (lower.endsWith(QLatin1String(".ico"))) kind = Kind::Icon;
     if (lower.endsWith(QLatin1String(".cur")) || lower.contains(QLatin1String("cursors/")))
         kind = Kind::Cursor;
-    return Picture(image.convertToFormat(QImage::Format_ARGB32), kind, path, hotspot);
+    // In place where the pixel size allows (32-bit pictures, the usual photo): a large picture is
+    // not held twice while it is converted.
+    image.convertTo(QImage::Format_ARGB32);
+    return Picture(std::move(image), kind, path, hotspot);
 }
 
 }  // namespace platform

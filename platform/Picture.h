@@ -1,6 +1,7 @@
 #pragma once
-// A picture object as windows and controls hold it: a bitmap (BMP, PNG, JPEG), an icon or a
-// cursor, with its pixels, its kind and, for cursors, the hotspot. An empty Picture is "none".
+// A picture object as windows and controls hold it: a bitmap (BMP, PNG, JPEG, GIF, and WebP and
+// TIFF where the image library's plugins are installed), an icon or a cursor, with its pixels, its
+// kind and, for cursors, the hotspot. An empty Picture is "none".
 
 #include <QImage>
 #include <QPoint>
@@ -22,8 +23,10 @@ public:
     Picture(QImage image, Kind kind, QString name = {}, QPoint hotspot = {});
 
     // Reads a picture file (a resource path ":/..." or a file path). Icons (.ico) and cursors
-    // (.cur, or a name under "cursors/") take their kind from the name. Throws PictureError,
-    // naming the file, when it is missing or unreadable.
+    // (.cur, or a name under "cursors/") take their kind from the name. A photo's orientation
+    // tag is applied: the picture comes out upright. An animation gives its first frame. Throws
+    // PictureError, naming the file, when it is missing or unreadable, or when its pixels (at the
+    // upright size) would take more than the image reader's allocation limit.
     static Picture Load(const QString& path, QPoint hotspot = {});
 
     bool IsNone() const { return mKind == Kind::None || mImage.isNull(); }

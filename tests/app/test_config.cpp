@@ -313,3 +313,23 @@ TEST(ConfigTest, AnUnreadableIniLineIsNamed) {
     EXPECT_EQ(valid.config.guestPassword, "two\nlines");
     EXPECT_TRUE(valid.warnings.isEmpty()) << valid.warnings.toStdString();
 }
+
+TEST(ConfigTest, ThePictureMemoryLimitComesFromTheViewerSection) {
+    EXPECT_EQ(Parse({}).config.maxPictureMegabytes, 1024);
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("q.ini");
+    WriteFile(ini, "[viewer]\nmax_megabytes=64\n");
+    auto small = Parse({"--config", ini});
+    ASSERT_FALSE(small.exitNow) << small.output.toStdString();
+    EXPECT_TRUE(small.warnings.isEmpty()) << small.warnings.toStdString();
+    EXPECT_EQ(small.config.maxPictureMegabytes, 64);
+
+    for (const char* bad : {"0", "-5", "lots", "1.5", "1048577"}) {
+        SCOPED_TRACE(bad);
+        WriteFile(ini, (QByteArray("[viewer]\nmax_megabytes=") + bad + "\n").constData());
+        auto out = Parse({"--config", ini});
+        EXPECT_EQ(out.exitCode, 2);
+        EXPECT_TRUE(out.output.contains(ini + ", key viewer/max_megabytes"))
+            << out.output.toStdString();
+    }
+}
