@@ -18,8 +18,11 @@
 #include "app/frmViewer.h"
 #include "controls/Register.h"
 #include "platform/Files.h"
+#include "platform/Picture.h"
+#include "platform/browser/BrowserPane.h"
 #include "platform/browser/DeferredPane.h"
 #include "platform/forms/Instances.h"
+#include "platform/window/Window.h"
 
 namespace app {
 
@@ -49,6 +52,28 @@ constexpr int kWarmUpAfterMs = 250;
 // is what a picture's decoded pixels may take.
 void ApplyPictureLimit(const Config& config) {
     QImageReader::setAllocationLimit(config.maxPictureMegabytes);
+}
+
+// A picture a page showed, opened from its context menu: a viewer window of its own over the
+// page's window, closed with it. A picture that cannot be read is said over the page's window.
+void ShowPagePicture(QWidget* owner, const QByteArray& bytes, const QString& name) {
+    platform::Picture picture;
+    try {
+        picture = platform::Picture::FromData(bytes, name);
+    } catch (const platform::PictureError& e) {
+        platform::window::MsgBoxInfo(
+            owner,
+            QStringLiteral("The picture cannot be shown.\n\n%1").arg(QString::fromUtf8(e.what())),
+            QStringLiteral("Quillmere picture viewer"));
+        return;
+    }
+    auto* viewer = new frmViewer();
+    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    viewer->OpenPicture(picture, name);
+    platform::window::SetOwner(viewer, owner);
+    viewer->show();
+    viewer->raise();
+    viewer->activateWindow();
 }
 
 }  // namespace
@@ -109,6 +134,7 @@ bool DemoPortalPlugin::Start(const QString& guestUser, const QString& guestPassw
 Application::Application(Config config) : mConfig(std::move(config)) {}
 
 Application::~Application() {
+    platform::browser::SetPictureViewer({});
     CloseWindows();
     mDemo.reset();
 }
@@ -133,6 +159,7 @@ bool Application::Start(QString* error) {
     if (!mConfig.designDir.isEmpty()) platform::forms::SetDesignDirectory(mConfig.designDir);
     ApplyPictureLimit(mConfig);
     controls::RegisterControls();
+    platform::browser::SetPictureViewer(ShowPagePicture);
     try {
         platform::forms::Instance<frmMain>().Show();
     } catch (const std::exception& e) {

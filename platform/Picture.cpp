@@ -2,37 +2,22 @@
 
 #include "platform/Files.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
 namespace platform {
 
-Picture::Picture(QImage image, Kind kind, QString name, QPoint hotspot)
-    : mImage(std::move(image)), mKind(kind), mName(std::move(name)), mHotspot(hotspot) {}
+namespace {
 
-Picture Picture::Load(const QString& path, QPoint hotspot) {
-    if (path.contains(QChar(0))) {
-        QString shown = path;
-        shown.replace(QChar(0), QLatin1String("\\0"));
-        throw PictureError(
-            QStringLiteral("picture name holds a NUL character: %1").arg(shown).toStdString());
-    }
-    // Only a regular file is decoded: a FIFO or a device would block or never end.
-    QFile file;
-    QString refused;
-    if (!files::OpenInputFile(path, &file, &refused)) {
-        if (refused == QLatin1String("not found"))
-            throw PictureError(
-                QStringLiteral("picture file not found: %1").arg(path).toStdString());
-        throw PictureError(
-            QStringLiteral("cannot read picture %1: %2").arg(path, refused).toStdString());
-    }
+// Reads the picture on `device`; `path` names it in messages and its suffix hints at its kind.
+QImage Decode(QIODevice& device, const QString& path) {
     // The name's suffix is a hint; the content decides when it does not match.
-    QImageReader reader(&file, QFileInfo(path).suffix().toLower().toLatin1());
+    QImageReader reader(&device, QFileInfo(path).suffix().toLower().toLatin1());
     if (!reader.canRead()) {
-        file.seek(0);
-        reader.setDevice(&file);
+        device.seek(0);
+        reader.setDevice(&device);
         reader.setFormat(QByteArray());
     }
     // A photo's orientation tag turns it upright as it is read.
@@ -68,15 +53,48 @@ Picture Picture::Load(const QString& path, QPoint hotspot) {
         throw PictureError(
             QStringLiteral("cannot read picture %1: %2").arg(path, why).toStdString());
     }
+    // In place where the pixel size allows (32-bit pictures, the usual photo): a large picture is
+    // not held twice while it is converted.
+    image.convertTo(QImage::Format_ARGB32);
+    return image;
+}
+
+}  // namespace
+
+Picture::Picture(QImage image, Kind kind, QString name, QPoint hotspot)
+    : mImage(std::move(image)), mKind(kind), mName(std::move(name)), mHotspot(hotspot) {}
+
+Picture Picture::Load(const QString& path, QPoint hotspot) {
+    if (path.contains(QChar(0))) {
+        QString shown = path;
+        shown.replace(QChar(0), QLatin1String("\\0"));
+        throw PictureError(
+            QStringLiteral("picture name holds a NUL character: %1").arg(shown).toStdString());
+    }
+    // Only a regular file is decoded: a FIFO or a device would block or never end.
+    QFile file;
+    QString refused;
+    if (!files::OpenInputFile(path, &file, &refused)) {
+        if (refused == QLatin1String("not found"))
+            throw PictureError(
+                QStringLiteral("picture file not found: %1").arg(path).toStdString());
+        throw PictureError(
+            QStringLiteral("cannot read picture %1: %2").arg(path, refused).toStdString());
+    }
+    QImage image = Decode(file, path);
     const QString lower = path.toLower();
     Kind kind = Kind::Bitmap;
     if (lower.endsWith(QLatin1String(".ico"))) kind = Kind::Icon;
     if (lower.endsWith(QLatin1String(".cur")) || lower.contains(QLatin1String("cursors/")))
         kind = Kind::Cursor;
-    // In place where the pixel size allows (32-bit pictures, the usual photo): a large picture is
-    // not held twice while it is converted.
-    image.convertTo(QImage::Format_ARGB32);
     return Picture(std::move(image), kind, path, hotspot);
+}
+
+Picture Picture::FromData(const QByteArray& bytes, const QString& name) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return Picture(Decode(buffer, name), Kind::Bitmap, name);
 }
 
 }  // namespace platform

@@ -28,6 +28,9 @@ public:
     // PictureError, naming the file, when it is missing or unreadable, or when its pixels (at the
     // upright size) would take more than the image reader's allocation limit.
     static Picture Load(const QString& path, QPoint hotspot = {});
+    // The same from the bytes of a picture file held in memory (a page's picture); `name`
+    // ("photo.jpg") hints at its kind and names it in messages. Always a bitmap.
+    static Picture FromData(const QByteArray& bytes, const QString& name);
 
     bool IsNone() const { return mKind == Kind::None || mImage.isNull(); }
     Kind kind() const { return IsNone() ? Kind::None : mKind; }

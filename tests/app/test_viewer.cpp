@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -24,6 +25,8 @@
 #include "app/Config.h"
 #include "app/frmViewer.h"
 #include "controls/ScrollPicture/ScrollPicture.h"
+#include "platform/browser/BrowserPane.h"
+#include "platform/window/Window.h"
 
 namespace {
 
@@ -398,4 +401,48 @@ TEST_F(ViewerWindowTest, AnAnimationPlaysAndPPausesIt) {
     // A still picture plays nothing.
     ASSERT_TRUE(window.Open(WritePicture(dir, "still.png", 20, 20), &error));
     EXPECT_FALSE(window.Animated());
+}
+
+// A picture from a page's context menu (the pane hands over its bytes) opens in a viewer window
+// of its own over the page's window; bytes that make no picture are said over that window.
+TEST(PagePictureTest, APagePictureOpensInAViewerOverThePagesWindow) {
+    app::Config config;
+    config.portal = QStringLiteral("http://portal.test");
+    QWidget page;
+    page.show();
+    QStringList said;
+    platform::window::SetMessageBoxHook([&](const QString& text, const QString&) { said << text; });
+    {
+        app::Application application(config);
+        QString error;
+        ASSERT_TRUE(application.Start(&error)) << error.toStdString();
+        const platform::browser::PictureViewer& show = platform::browser::InstalledPictureViewer();
+        ASSERT_TRUE(show);
+
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(image.save(&buffer, "PNG"));
+        show(&page, png, QStringLiteral("photo.png"));
+        frmViewer* viewer = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* v = qobject_cast<frmViewer*>(w); v && v->isVisible()) viewer = v;
+        ASSERT_NE(viewer, nullptr);
+        EXPECT_EQ(platform::window::OwnerOf(viewer), &page);
+        EXPECT_EQ(viewer->viewer()->PictureSize(), QSize(64, 48));
+        EXPECT_TRUE(viewer->windowTitle().startsWith(QStringLiteral("photo.png - 64 x 48")))
+            << viewer->windowTitle().toStdString();
+        viewer->close();
+
+        show(&page, QByteArray("not a picture"), QStringLiteral("notes.png"));
+        ASSERT_EQ(said.size(), 1);
+        EXPECT_TRUE(said[0].contains(QStringLiteral("cannot be shown"))) << said[0].toStdString();
+        EXPECT_TRUE(said[0].contains(QStringLiteral("notes.png"))) << said[0].toStdString();
+    }
+    // The program gone, panes offer no viewer.
+    EXPECT_FALSE(platform::browser::InstalledPictureViewer());
+    platform::window::SetMessageBoxHook({});
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
