@@ -7,11 +7,14 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QShortcutEvent>
+#include <climits>
+#include <cstdint>
 #include <iterator>
 #include <map>
 
 #include "platform/Units.h"
 #include "platform/browser/BrowserPane.h"
+#include "platform/forms/DesignFile.h"
 
 namespace platform::forms {
 
@@ -426,16 +429,25 @@ Line::Line(QWidget* parent) : QWidget(parent) {
 }
 
 void Line::ReadProperties(const PropertyBag& bag) {
-    mX1 = bag.ReadInt("X1", 0);
-    mY1 = bag.ReadInt("Y1", 0);
-    mX2 = bag.ReadInt("X2", 0);
-    mY2 = bag.ReadInt("Y2", 0);
+    // Ends and widths beyond what a surface can hold are refused like any value out of range
+    // (the property keeps its default); a line between far ends is cut at the longest side a
+    // surface can have.
+    constexpr std::int32_t kMaxTwips = kMaxSurfaceSide * kTwipsPerPixel;
+    constexpr std::int32_t kMaxWidth = 8192;
+    mX1 = bag.ReadIntInRange("X1", 0, -kMaxTwips, kMaxTwips);
+    mY1 = bag.ReadIntInRange("Y1", 0, -kMaxTwips, kMaxTwips);
+    mX2 = bag.ReadIntInRange("X2", 0, -kMaxTwips, kMaxTwips);
+    mY2 = bag.ReadIntInRange("Y2", 0, -kMaxTwips, kMaxTwips);
     mBorderColor = bag.ReadColour("BorderColor", 0x80000008u);
-    mBorderWidth = std::max(1, int(bag.ReadInt("BorderWidth", 1)));
+    mBorderWidth = std::max(1, int(bag.ReadIntInRange("BorderWidth", 1, INT32_MIN, kMaxWidth)));
     const QPoint a(TwipsToPixels(mX1), TwipsToPixels(mY1));
     const QPoint b(TwipsToPixels(mX2), TwipsToPixels(mY2));
-    setGeometry(std::min(a.x(), b.x()), std::min(a.y(), b.y()),
-                std::abs(b.x() - a.x()) + mBorderWidth, std::abs(b.y() - a.y()) + mBorderWidth);
+    const auto side = [this](int from, int to) {
+        return int(std::min<std::int64_t>(std::abs(std::int64_t(to) - from) + mBorderWidth,
+                                          kMaxSurfaceSide));
+    };
+    setGeometry(std::min(a.x(), b.x()), std::min(a.y(), b.y()), side(a.x(), b.x()),
+                side(a.y(), b.y()));
     update();
 }
 

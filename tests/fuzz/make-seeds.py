@@ -37,6 +37,9 @@ put("design", "nested-30000.json",
     '{"unused": ' + "[" * 30000 + "]" * 30000 + ', "caption": "x", "clientWidth": 600, '
     '"clientHeight": 600, "controls": []}')
 put("design", "number-overflow.json", design([], unused=0).replace('"unused": 0', '"unused": -1e225522'))
+put("design", "line-far.json", design([{"type": "Line", "name": "Line1", "index": 0,
+                                        "bag": {"X1": 0, "Y1": 1920, "X2": 555032767,
+                                                "Y2": 1920, "BorderWidth": 2147483647}}]))
 put("design", "panel-wide.json", design([{"type": "EBXp", "name": "EBXp1",
                                           "rect": [0, 0, 491505, 3000],
                                           "bag": {"Caption": "Wide", "UserHeight": 3000}}]))

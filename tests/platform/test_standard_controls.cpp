@@ -75,6 +75,19 @@ TEST(StandardControlsTest, LinesPlaceThemselvesFromTheirEnds) {
     EXPECT_TRUE(line->testAttribute(Qt::WA_TransparentForMouseEvents));
     const QImage img = line->grab().toImage();
     EXPECT_EQ(img.pixelColor(0, 0), QColor(255, 0, 0));
+
+    // Ends and widths beyond what can be drawn are refused, naming the key; a line between the
+    // farthest ends allowed is cut at the longest side a surface can have.
+    RejectedValueLog rejected;
+    auto far = Make<Line>(R"({"X1": 0, "Y1": 1920, "X2": 555032767, "Y2": 1920,
+                              "BorderWidth": 2147483647})",
+                          &container);
+    ASSERT_EQ(rejected.values().size(), 2u);
+    EXPECT_EQ(rejected.values()[0].key, "X2");
+    EXPECT_EQ(rejected.values()[1].key, "BorderWidth");
+    EXPECT_EQ(far->geometry(), QRect(0, 128, 1, 1));
+    auto wide = Make<Line>(R"({"X1": -491505, "Y1": 0, "X2": 491505, "Y2": 0})", &container);
+    EXPECT_EQ(wide->geometry(), QRect(-32767, 0, 32767, 1));
 }
 
 TEST(StandardControlsTest, FramesOfferTheirBackColourToTheirControls) {
