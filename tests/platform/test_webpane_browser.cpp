@@ -92,6 +92,21 @@ protected:
             QTest::keyClick(target, keys[i].key(), keys[i].keyboardModifiers());
     }
 
+    // The pane's context menu for a right click at `at` in the page, or null (a click that
+    // comes before the page takes input is lost, as a person's would be: it is tried again).
+    QMenu* ContextMenuAt(QPoint at) {
+        QMenu* menu = nullptr;
+        for (int attempt = 0; attempt < 5 && !menu; ++attempt) {
+            QTest::mouseClick(Input(), Qt::RightButton, {}, at);
+            WaitUntil(
+                [&] {
+                    return (menu = qobject_cast<QMenu*>(Shown(QStringLiteral("PaneContextMenu"))));
+                },
+                3000);
+        }
+        return menu;
+    }
+
     TestServer mServer;
     std::unique_ptr<QWidget> mWindow;
     WebPane* mPane = nullptr;
@@ -365,13 +380,7 @@ TEST_F(BrowserTest, BrowserKeysReloadFindZoomAndGoBack) {
 
 TEST_F(BrowserTest, ContextMenuOffersTheBrowserEntriesAndNoPageSource) {
     Load("/opener");
-    QMenu* menu = nullptr;
-    for (int attempt = 0; attempt < 5 && !menu; ++attempt) {
-        QTest::mouseClick(Input(), Qt::RightButton, {}, QPoint(60, 40));
-        WaitUntil(
-            [&] { return (menu = qobject_cast<QMenu*>(Shown(QStringLiteral("PaneContextMenu")))); },
-            3000);
-    }
+    QMenu* menu = ContextMenuAt(QPoint(60, 40));
     ASSERT_NE(menu, nullptr);
     QStringList names;
     for (QAction* a : menu->actions())
@@ -405,13 +414,7 @@ TEST_F(BrowserTest, ViewPictureHandsThePicturesBytesToTheViewerWithThePagesSessi
     Load("/gallery");
     // The context menu on the picture offers it; the viewer gets the file as the server sent
     // it (the server refuses a request without the page's cookie), over the pane's window.
-    QMenu* menu = nullptr;
-    for (int attempt = 0; attempt < 5 && !menu; ++attempt) {
-        QTest::mouseClick(Input(), Qt::RightButton, {}, QPoint(40, 40));
-        WaitUntil(
-            [&] { return (menu = qobject_cast<QMenu*>(Shown(QStringLiteral("PaneContextMenu")))); },
-            3000);
-    }
+    QMenu* menu = ContextMenuAt(QPoint(40, 40));
     ASSERT_NE(menu, nullptr);
     QAction* view = menu->findChild<QAction*>(QStringLiteral("ViewPicture"));
     ASSERT_NE(view, nullptr);
@@ -431,13 +434,7 @@ TEST_F(BrowserTest, ViewPictureHandsThePicturesBytesToTheViewerWithThePagesSessi
 
     // Without a viewer the menu has no such entry.
     platform::browser::SetPictureViewer({});
-    menu = nullptr;
-    for (int attempt = 0; attempt < 5 && !menu; ++attempt) {
-        QTest::mouseClick(Input(), Qt::RightButton, {}, QPoint(40, 40));
-        WaitUntil(
-            [&] { return (menu = qobject_cast<QMenu*>(Shown(QStringLiteral("PaneContextMenu")))); },
-            3000);
-    }
+    menu = ContextMenuAt(QPoint(40, 40));
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->findChild<QAction*>(QStringLiteral("ViewPicture")), nullptr);
     EXPECT_NE(menu->findChild<QAction*>(QStringLiteral("CopyImageToClipboard")), nullptr);
