@@ -125,8 +125,7 @@ TEST(Pictures, APhotoTurnedByItsOrientationTagComesUpright) {
     QTemporaryDir dir;
     // Orientation 6: the camera was turned a quarter clockwise; the picture reads 40 x 20 and
     // shows 20 x 40 with its left half on top.
-    const QString turned =
-        WriteHalves(dir, "phone.jpg", {40, 20}, true);
+    const QString turned = WriteHalves(dir, "phone.jpg", {40, 20}, true);
     const QImage upright = platform::Picture::Load(turned).image();
     ASSERT_EQ(upright.size(), QSize(20, 40));
     EXPECT_TRUE(Near(upright.pixelColor(10, 5), QColor(220, 0, 0)))
@@ -134,8 +133,7 @@ TEST(Pictures, APhotoTurnedByItsOrientationTagComesUpright) {
     EXPECT_TRUE(Near(upright.pixelColor(10, 34), QColor(0, 0, 220)));
 
     // Over the limit, the size reported is the upright one.
-    const QString large =
-        WriteHalves(dir, "large.jpg", {1200, 400}, true);
+    const QString large = WriteHalves(dir, "large.jpg", {1200, 400}, true);
     const int before = QImageReader::allocationLimit();
     QImageReader::setAllocationLimit(1);
     try {
