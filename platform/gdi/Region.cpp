@@ -26,6 +26,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -90,21 +91,30 @@ public:
     using Span = std::pair<std::int64_t, std::int64_t>;  // [left, right)
 
     // Spans of row y, sorted, disjoint and not touching; rows must come in increasing order.
-    void AddRow(std::int64_t y, const std::vector<Span>& spans) {
+    // A row like the one above it lengthens that band; the spans of every band share one list,
+    // so a shape whose rows all differ costs no allocation per row.
+    void AddRow(std::int64_t y, std::span<const Span> spans) {
         if (spans.empty()) return;
-        if (!bands_.empty() && bands_.back().bottom == y && bands_.back().spans == spans) {
-            ++bands_.back().bottom;
-            return;
+        if (!bands_.empty()) {
+            Band& last = bands_.back();
+            const std::span<const Span> above(spans_.data() + last.first, last.count);
+            if (last.bottom == y && std::ranges::equal(above, spans)) {
+                ++last.bottom;
+                return;
+            }
         }
-        bands_.push_back({y, y + 1, spans});
+        bands_.push_back({y, y + 1, spans_.size(), spans.size()});
+        spans_.insert(spans_.end(), spans.begin(), spans.end());
     }
+    void AddRow(std::int64_t y, Span span) { AddRow(y, std::span<const Span>(&span, 1)); }
 
     QRegion Build() const {
         std::vector<QRect> rects;
+        rects.reserve(spans_.size());
         for (const Band& b : bands_)
-            for (const Span& s : b.spans)
-                rects.emplace_back(int(s.first), int(b.top), int(s.second - s.first),
-                                   int(b.bottom - b.top));
+            for (std::size_t i = b.first; i < b.first + b.count; ++i)
+                rects.emplace_back(int(spans_[i].first), int(b.top),
+                                   int(spans_[i].second - spans_[i].first), int(b.bottom - b.top));
         QRegion r;
         if (!rects.empty()) r.setRects(rects.data(), int(rects.size()));
         return r;
@@ -113,9 +123,10 @@ public:
 private:
     struct Band {
         std::int64_t top, bottom;
-        std::vector<Span> spans;
+        std::size_t first, count;  // its spans in spans_
     };
     std::vector<Band> bands_;
+    std::vector<Span> spans_;
 };
 
 // Clips a row's span to the raster window; false when nothing is left.
@@ -142,7 +153,7 @@ QRegion CentreSampledEllipse(std::int64_t l, std::int64_t t, std::int64_t r, std
         if ((xm & 1) != ((a + 1) & 1)) --xm;
         if (xm < 0) continue;
         std::int64_t left = (l + r - 1 - xm) / 2, right = (l + r + 1 + xm) / 2;  // both exact
-        if (ClipSpan(left, right)) bands.AddRow(y, {{left, right}});
+        if (ClipSpan(left, right)) bands.AddRow(y, {left, right});
     }
     return bands.Build();
 }
@@ -204,7 +215,7 @@ QRegion EllipsePixels(std::int64_t l, std::int64_t t, std::int64_t r, std::int64
         // Row y mirrors row t + (b - 2) - y below the middle.
         const std::int64_t upperRow = y <= middle ? y : t + (b - 2) - y;
         auto [from, to] = spans[std::size_t(upperRow - t)];
-        if (ClipSpan(from, to)) bands.AddRow(y, {{from, to}});
+        if (ClipSpan(from, to)) bands.AddRow(y, {from, to});
     }
     return bands.Build();
 }
